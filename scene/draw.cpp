@@ -1,0 +1,102 @@
+// Scene drawing: texts, legend, the Sun and the planet markers on a device context.
+#include <cmath>
+
+#include "scene/scene.h"
+
+namespace {
+
+// Text cells share the window's dark grey so that labels sit on the background.
+const COLORREF TEXT_BACKGROUND = RGB(64, 64, 64);
+const COLORREF TEXT_COLOUR = RGB(255, 255, 255);
+
+// The Sun and its legend entry.
+const COLORREF SUN_COLOUR = RGB(255, 0, 0);
+const int SUN_LEGEND_X = 15;
+
+// Legend markers sit inside the line of the names label, in the gap before each name.
+const int LEGEND_Y = 38;
+
+struct PlanetStyle {
+    COLORREF colour;
+    int legendX;
+};
+
+// Mercury to Saturn, in the order of the snapshot's positions.
+const PlanetStyle PLANET_STYLES[PLANET_COUNT] = {
+    {RGB(0, 255, 0), 77},      // Mercury, green
+    {RGB(255, 255, 0), 139},   // Venus, yellow
+    {RGB(0, 255, 255), 202},   // Earth, cyan
+    {RGB(255, 128, 0), 268},   // Mars, orange
+    {RGB(255, 0, 255), 332},   // Jupiter, magenta
+    {RGB(169, 169, 169), 396}  // Saturn, grey
+};
+
+enum MarkerShape { FULL_MARKER = 0, SMALL_MARKER = 1 };
+
+// Converts a screen coordinate computed in floating point to a pixel column or
+// row, truncating toward zero. A value that no 32-bit integer can hold (far
+// outside any window, or not a number) has no pixel: the caller skips it.
+bool ToPixel(double coordinate, int& pixel) {
+    if (!(coordinate > -2147483649.0 && coordinate < 2147483648.0)) {
+        return false;
+    }
+    pixel = static_cast<int>(coordinate);
+    return true;
+}
+
+void DrawLabel(HDC dc, int x, int y, const char* text) {
+    TextOutA(dc, x, y, text, lstrlenA(text));
+}
+
+}  // namespace
+
+void DrawMarker(HDC dc, int x, int y, COLORREF colour, int smallMarker) {
+    // The 3 by 3 block.
+    for (int j = -1; j <= 1; ++j) {
+        for (int i = -1; i <= 1; ++i) {
+            SetPixel(dc, x + i, y + j, colour);
+        }
+    }
+    if (smallMarker != 0) {
+        return;
+    }
+    // The four arms that make the full marker a small cross.
+    SetPixel(dc, x + 2, y, colour);
+    SetPixel(dc, x, y + 2, colour);
+    SetPixel(dc, x - 2, y, colour);
+    SetPixel(dc, x, y - 2, colour);
+}
+
+void DrawScene(HDC dc, SceneSnapshot snapshot, ViewSettings settings, int width, int height) {
+    // The Sun's point: integer halves, a little below the middle to clear the text rows.
+    const int cx = width / 2;
+    const int cy = height / 2 + 20;
+
+    // Texts: white on dark grey cells, in the device context's current font.
+    SetBkColor(dc, TEXT_BACKGROUND);
+    SetTextColor(dc, TEXT_COLOUR);
+    DrawLabel(dc, 310, 10, snapshot.statusText);
+    DrawLabel(dc, 20, 30, snapshot.namesLabel);
+    DrawLabel(dc, width - 100, height - height / 2 + 10, snapshot.equinoxLabel);
+    DrawLabel(dc, width - width / 2 - 10, height - 40, snapshot.longitudeLabel);
+
+    // The Sun's legend entry, then the Sun; both always full markers.
+    DrawMarker(dc, SUN_LEGEND_X, LEGEND_Y, SUN_COLOUR, FULL_MARKER);
+    DrawMarker(dc, cx, cy, SUN_COLOUR, FULL_MARKER);
+
+    // Each planet's legend entry, then the planet, so later planets cover earlier ones.
+    const int planetShape = settings.mode != 0 ? SMALL_MARKER : FULL_MARKER;
+    for (int planet = 0; planet < PLANET_COUNT; ++planet) {
+        const PlanetStyle& style = PLANET_STYLES[planet];
+        DrawMarker(dc, style.legendX, LEGEND_Y, style.colour, FULL_MARKER);
+
+        // The sum is truncated, not the product: trunc(size * x + cx).
+        const PlanetPoint& point = snapshot.positions[planet];
+        int px = 0;
+        int py = 0;
+        if (ToPixel(static_cast<double>(settings.size) * point.x + cx, px) &&
+            ToPixel(static_cast<double>(settings.size) * point.y + cy, py)) {
+            DrawMarker(dc, px, py, style.colour, planetShape);
+        }
+    }
+}
