@@ -37,15 +37,18 @@ double DmsToRadians(int degrees, int minutes, double seconds);
 // a - k * b with k = a / b truncated toward zero; a negative a stays negative.
 // While |a / b| < 2^31 the quotient is truncated to a 32-bit integer; beyond
 // that, and for infinite or NaN quotients, it is truncated in double precision,
-// so the result is defined for every input (NaN when b is 0 or a is not finite).
+// so the result is defined for every input (NaN when b is 0 or infinite, or a is
+// not finite).
 double TruncMod(double a, double b);
 
 // Solves Kepler's equation by exactly three Newton steps; reads the semi-major
-// axis, eccentricity and mean anomaly only. For |e| >= 1, which no time in the
-// program's range produces, the result has NaN or infinite coordinates.
+// axis, eccentricity and mean anomaly only. For |e| >= 1 or a NaN e, which no
+// time in the program's range produces, both coordinates are NaN (no ellipse).
 OrbitPlanePosition SolveKepler(const OrbitElements& elements);
 
 // The six planets: each fills `elements` for time T and returns the position.
+// Far from 1950 (Jupiter beyond about +-204 centuries, Saturn beyond about +-255)
+// the eccentricity leaves (-1, 1) and every coordinate of the result is NaN.
 EclipticPosition MercuryPosition(OrbitElements& elements, double T);
 EclipticPosition VenusPosition(OrbitElements& elements, double T);
 EclipticPosition EarthPosition(OrbitElements& elements, double T);
