@@ -1,0 +1,104 @@
+// The animation: the clock's steps and reset, erasing or trails, and the status text.
+#include <cstring>
+
+#include "shell_fixture.h"
+
+namespace {
+
+class Animation : public ShellTest {};
+
+TEST_F(Animation, TheFirstTickAdvancesOneDayExactly) {
+    RunProgram({
+        headless::AdvanceTimers(1),
+        headless::Do([] {
+            EXPECT_EQ(viewState.elapsed, 2.7379093307922617e-05);
+            EXPECT_EQ(viewState.elapsed * DAYS_PER_CENTURY, 1.0);
+        }),
+        headless::Close(),
+    });
+}
+
+TEST_F(Animation, TheClockRestartsAfter150YearsAtOneDayATick) {
+    // Mode 1 draws without erasing, which keeps this long run quick; the clock is the same.
+    RunProgram({
+        headless::Click(MODE),
+        headless::AdvanceTimers(54786),
+        headless::Do([] { EXPECT_GT(viewState.elapsed, 1.49999); }),
+        headless::AdvanceTimers(1),
+        headless::Do([] { EXPECT_EQ(viewState.elapsed, 0.0); }),
+        headless::Close(),
+    });
+}
+
+TEST_F(Animation, TheClockRestartsAtZeroNotModuloTheLimit) {
+    std::vector<headless::Step> steps = Press(FASTER, 7);
+    Append(steps, {
+                      headless::Do([] { EXPECT_EQ(viewState.settings.interval, 128.0); }),
+                      headless::AdvanceTimers(428),
+                      headless::Do([] { EXPECT_GT(viewState.elapsed, 1.49); }),
+                      headless::AdvanceTimers(1),
+                      // The 429th tick's day count would be 54912: the excess is dropped.
+                      headless::Do([] { EXPECT_EQ(viewState.elapsed, 0.0); }),
+                      headless::Close(),
+                  });
+    RunProgram(std::move(steps));
+}
+
+TEST_F(Animation, ModeZeroShowsOnlyTheCurrentPositions) {
+    RunProgram({
+        headless::AdvanceTimers(30),
+        headless::Do([] {
+            // The Earth's legend entry and the Earth itself, nothing of earlier ticks.
+            EXPECT_EQ(CountPixels(EARTH_CYAN), 13 + 13);
+            POINT earth = EarthPixel();
+            EXPECT_TRUE(FullMarkerAt(earth.x, earth.y, EARTH_CYAN));
+        }),
+        headless::Close(),
+    });
+}
+
+TEST_F(Animation, ModeOneLeavesEveryTicksMarkersAsTrails) {
+    auto earthAtStart = std::make_shared<POINT>();
+    RunProgram({
+        headless::Click(MODE),
+        headless::Do([earthAtStart] { *earthAtStart = EarthPixel(); }),
+        headless::AdvanceTimers(60),
+        headless::Do([earthAtStart] {
+            // Sixty days move the Earth about 260 pixels along its orbit: a long trail.
+            EXPECT_GT(CountPixels(EARTH_CYAN), 13 + 60 * 3);
+            EXPECT_EQ(headless::Pixel(headless::MainWindow(), earthAtStart->x, earthAtStart->y),
+                      EARTH_CYAN);
+        }),
+        headless::Close(),
+    });
+}
+
+TEST_F(Animation, TheStatusBarFollowsEveryTickWhileHidden) {
+    RunProgram({
+        headless::Do([] { EXPECT_EQ(headless::StatusText(viewState.statusBar), ""); }),
+        headless::AdvanceTimers(1),
+        headless::Do([] {
+            // 平均経過時間1950年 1月 2日：描画間隔1.00日、大きさ250
+            EXPECT_EQ(headless::StatusText(viewState.statusBar),
+                      "\x95\xbd\x8b\xcf\x8co\x89\xdf\x8e\x9e\x8a\xd4"
+                      "1950\x94N 1\x8c\x8e 2\x93\xfa\x81"
+                      "F\x95`\x89\xe6\x8a\xd4\x8au1.00\x93\xfa\x81"
+                      "A\x91\xe5\x82\xab\x82\xb3"
+                      "250");
+        }),
+        headless::Click(ZOOM_OUT),
+        // A command does not touch the status text; the next tick brings the new size.
+        headless::Do([] {
+            EXPECT_NE(headless::StatusText(viewState.statusBar).find("250"), std::string::npos);
+        }),
+        headless::AdvanceTimers(1),
+        headless::Do([] {
+            std::string text = headless::StatusText(viewState.statusBar);
+            EXPECT_NE(text.find(" 3\x93\xfa"), std::string::npos) << "day 3";
+            EXPECT_EQ(text.substr(text.size() - 3), "125");
+        }),
+        headless::Close(),
+    });
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// A fixture that runs the real program on the headless host, and what its tests read back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+
+#include "ephemeris/ephemeris.h"
+#include "platform/headless/headless.h"
+#include "resources/resource.h"
+#include "shell/shell.h"
+
+// Colours of the picture, as a user sees them.
+inline constexpr COLORREF BACKGROUND = RGB(64, 64, 64);
+inline constexpr COLORREF SUN_RED = RGB(255, 0, 0);
+inline constexpr COLORREF EARTH_CYAN = RGB(0, 255, 255);
+
+// Button identifiers, as a user knows them by their captions.
+enum Button {
+    ZOOM_OUT = 101,
+    SLOWER = 102,
+    MODE = 103,
+    ZOOM_IN = 104,
+    FASTER = 105,
+    ONE_YEAR = 106,
+};
+
+// Each test starts a fresh process image: a new stand-in and a view state zero at load.
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::Reset();
+        viewState = ViewState{};
+    }
+
+    // Runs the program with the given steps and expects it to end with exit code 0.
+    static void RunProgram(std::vector<headless::Step> steps) {
+        headless::Script(std::move(steps));
+        EXPECT_EQ(headless::RunWinMain(), 0);
+        EXPECT_FALSE(headless::ScriptRanOut());
+    }
+
+    // Steps that press one button several times.
+    static std::vector<headless::Step> Press(int button, int times) {
+        std::vector<headless::Step> steps;
+        for (int i = 0; i < times; ++i) {
+            steps.push_back(headless::Click(button));
+        }
+        return steps;
+    }
+
+    static void Append(std::vector<headless::Step>& steps, std::vector<headless::Step> more) {
+        for (headless::Step& step : more) {
+            steps.push_back(std::move(step));
+        }
+    }
+};
+
+// How many pixels of the main window's client area have exactly this colour.
+inline int CountPixels(COLORREF colour) {
+    HWND window = headless::MainWindow();
+    int count = 0;
+    for (int y = 0; y < viewState.clientHeight; ++y) {
+        for (int x = 0; x < viewState.clientWidth; ++x) {
+            count += headless::Pixel(window, x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Where the Earth's marker centre should be for the current clock and view.
+inline POINT EarthPixel() {
+    OrbitElements elements;
+    EclipticPosition earth = EarthPosition(elements, viewState.elapsed);
+    const int cx = viewState.clientWidth / 2;
+    const int cy = viewState.clientHeight / 2 + 20;
+    const double size = viewState.settings.size;
+    return POINT{static_cast<LONG>(size * earth.x + cx), static_cast<LONG>(size * earth.y + cy)};
+}
+
+// Whether a full 13-pixel marker of this colour is centred at (x, y).
+inline bool FullMarkerAt(int x, int y, COLORREF colour) {
+    HWND window = headless::MainWindow();
+    for (int j = -1; j <= 1; ++j) {
+        for (int i = -1; i <= 1; ++i) {
+            if (headless::Pixel(window, x + i, y + j) != colour) {
+                return false;
+            }
+        }
+    }
+    return headless::Pixel(window, x + 2, y) == colour &&
+           headless::Pixel(window, x - 2, y) == colour &&
+           headless::Pixel(window, x, y + 2) == colour &&
+           headless::Pixel(window, x, y - 2) == colour;
+}
