@@ -1,0 +1,221 @@
+// The headless host: virtual clock, script runner, input steps, read-back and the message spy.
+#include "platform/headless/headless.h"
+
+#include <cstdio>
+#include <deque>
+
+namespace headless {
+
+namespace {
+
+class HeadlessHost : public standin::Host {
+  public:
+    std::uint64_t Now() override { return clock; }
+    void Wait(std::optional<std::uint64_t> nextDeadline) override {
+        deadline = nextDeadline;
+        if (steps.empty()) {
+            ranOut = true;
+            PostQuitMessage(SCRIPT_EXHAUSTED_EXIT_CODE);
+            return;
+        }
+        // The step may add steps of its own; deque references survive that.
+        Step& step = steps.front();
+        if (step()) {
+            steps.pop_front();
+        }
+    }
+
+    std::uint64_t clock = 0;
+    std::optional<std::uint64_t> deadline;
+    std::deque<Step> steps;
+    bool ranOut = false;
+    int refusedInputs = 0;
+};
+
+// The one headless host. Written only by Reset and by the steps it runs.
+HeadlessHost host;
+
+// The spy that records messages now, if any. Written only by MessageSpy's constructor and
+// destructor.
+MessageSpy* activeSpy = nullptr;
+
+void ObserveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (activeSpy != nullptr) {
+        activeSpy->Record(SpiedMessage{window, message, wParam, lParam});
+    }
+}
+
+Step Input(std::function<bool()> deliver) {
+    return [deliver] {
+        if (!deliver()) {
+            ++host.refusedInputs;
+        }
+        return true;
+    };
+}
+
+}  // namespace
+
+void Reset() {
+    standin::ResetStandIn();
+    host.clock = 0;
+    host.deadline.reset();
+    host.steps.clear();
+    host.ranOut = false;
+    host.refusedInputs = 0;
+    standin::SetHost(&host);
+    standin::SetMessageObserver(ObserveMessage);
+}
+
+void Script(std::vector<Step> steps) {
+    for (Step& step : steps) {
+        host.steps.push_back(std::move(step));
+    }
+}
+
+bool ScriptRanOut() {
+    return host.ranOut;
+}
+int RefusedInputs() {
+    return host.refusedInputs;
+}
+std::uint64_t Now() {
+    return host.clock;
+}
+
+HWND MainWindow() {
+    for (HWND window : standin::TopLevelWindows()) {
+        if (standin::DescribeWindow(window)->className != "#32770") {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+Step AdvanceTimers(int count) {
+    return [remaining = count]() mutable {
+        if (host.deadline && *host.deadline > host.clock) {
+            host.clock = *host.deadline;
+        }
+        return --remaining <= 0;
+    };
+}
+
+Step AdvanceTime(std::uint64_t milliseconds) {
+    return [milliseconds] {
+        host.clock += milliseconds;
+        return true;
+    };
+}
+
+Step Click(int id) {
+    return Input([id] { return standin::ClickButton(FindChild(MainWindow(), id)); });
+}
+
+Step ChooseMenu(UINT command) {
+    return Input([command] { return standin::ChooseMenuCommand(MainWindow(), command); });
+}
+
+Step Close() {
+    return Input([] { return standin::RequestClose(MainWindow()); });
+}
+
+Step ResizeClient(int width, int height) {
+    return Input([=] { return standin::ResizeClient(MainWindow(), width, height); });
+}
+
+Step Minimize() {
+    return Input([] { return standin::Minimize(MainWindow()); });
+}
+
+Step Restore() {
+    return Input([] { return standin::Restore(MainWindow()); });
+}
+
+Step DismissMessageBox() {
+    return Input([] {
+        auto box = standin::OpenMessageBox();
+        return box && standin::DismissMessageBox(box->box);
+    });
+}
+
+Step Do(std::function<void()> action) {
+    return [action] {
+        action();
+        return true;
+    };
+}
+
+COLORREF Pixel(HWND window, int x, int y) {
+    auto surface = standin::ClientSurface(window);
+    if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) {
+        return 0xFFFFFFFF;
+    }
+    const auto* row = reinterpret_cast<const unsigned char*>(surface->pixels) + y * surface->stride;
+    const std::uint32_t pixel = reinterpret_cast<const std::uint32_t*>(row)[x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+HWND FindChild(HWND parent, int id) {
+    for (HWND child : standin::ChildWindows(parent)) {
+        if (standin::DescribeWindow(child)->id == id) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<ChildWindow> Children(HWND parent) {
+    std::vector<ChildWindow> result;
+    for (HWND child : standin::ChildWindows(parent)) {
+        auto description = standin::DescribeWindow(child);
+        result.push_back(ChildWindow{description->className,
+                                     standin::DecodeCodePage932(description->text),
+                                     description->rect, description->id, description->visible});
+    }
+    return result;
+}
+
+std::optional<bool> MenuItemEnabled(HWND window, UINT command) {
+    for (const auto& popup : standin::DescribeMenu(window)) {
+        for (const auto& item : popup.items) {
+            if (item.command == command) {
+                return item.enabled;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string StatusText(HWND statusBar) {
+    auto description = standin::DescribeWindow(statusBar);
+    return description ? description->text : std::string();
+}
+
+MessageSpy::MessageSpy() {
+    activeSpy = this;
+}
+MessageSpy::~MessageSpy() {
+    activeSpy = nullptr;
+}
+
+std::vector<UINT> MessageSpy::MessagesOf(HWND window) const {
+    std::vector<UINT> result;
+    for (const SpiedMessage& message : messages_) {
+        if (message.window == window) {
+            result.push_back(message.message);
+        }
+    }
+    return result;
+}
+
+}  // namespace headless
+
+namespace standin {
+
+// A program linked with the headless host runs without a script: its first wait ends it.
+void StartProgramHost(int, char**) {
+    headless::Reset();
+}
+
+}  // namespace standin

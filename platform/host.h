@@ -1,0 +1,111 @@
+// The boundary between the Win32 stand-in's core and the host that shows its windows.
+//
+// The core keeps every window, queue, timer and pixel; a host only shows them
+// and feeds the user's input back. The core asks its host for the time, for a
+// wait until input arrives or a deadline passes, and tells it when windows,
+// pixels, menus or a message box change. The host reads what it shows through
+// the descriptions below and delivers input through the entry points at the
+// end; input is queued, so it reaches the program through its message loop,
+// as on Windows. Nothing outside platform/ includes this header.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace standin {
+
+// What the core asks of whoever shows its windows. Notifications default to nothing.
+class Host {
+  public:
+    virtual ~Host() = default;
+    virtual std::uint64_t Now() = 0;  // milliseconds on the host's clock
+    // Returns once input may have been delivered, or when the deadline (on the Now clock) passes.
+    virtual void Wait(std::optional<std::uint64_t> deadline) = 0;
+    virtual void WindowCreated(HWND) {}
+    virtual void WindowChanged(HWND) {}  // rectangle, visibility, enabled state or text
+    virtual void WindowDestroyed(HWND) {}
+    virtual void SurfaceChanged(HWND) {}  // a top-level window's client pixels
+    virtual void MenuChanged(HWND) {}     // an item of the window's menu was grayed or enabled
+    virtual void MessageBoxOpened(HWND) {}
+    virtual void MessageBoxClosed(HWND) {}
+};
+
+// Installs the host; null leaves a plain one that only keeps time and sleeps.
+void SetHost(Host* host);
+
+// Defined by the host library the program links: installs that host before WinMain runs.
+void StartProgramHost(int argumentCount, char** arguments);
+
+// Destroys every window, timer, message and class without sending a message: a fresh stand-in.
+void ResetStandIn();
+
+// Called with every message that a window procedure receives, before the procedure; null for none.
+typedef void (*MessageObserver)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void SetMessageObserver(MessageObserver observer);
+
+// One window as a user would see it.
+struct WindowDescription {
+    HWND window;
+    HWND parent;            // null for a top-level window
+    std::string className;  // as registered, e.g. "BUTTON", "msctls_statusbar32", "#32770"
+    std::string text;       // code page 932: caption, or a status bar's simple text
+    RECT rect;        // a child's in its parent's client area; a top-level window's outer frame
+    int clientWidth;  // pixels; 0 by 0 while minimised
+    int clientHeight;
+    int id;  // a child's identifier
+    bool visible;
+    bool enabled;
+    bool minimized;
+};
+
+// A top-level window's client pixels, 0x00RRGGBB in rows of stride bytes, valid until the next
+// call.
+struct SurfacePixels {
+    const std::uint32_t* pixels;
+    int width;
+    int height;
+    int stride;
+};
+
+struct MenuItemDescription {
+    std::string caption;  // UTF-8, with the "&" of the access key
+    UINT command;
+    bool enabled;
+};
+
+struct MenuPopupDescription {
+    std::string caption;  // UTF-8
+    std::vector<MenuItemDescription> items;
+};
+
+struct MessageBoxDescription {
+    HWND box;
+    HWND owner;
+    std::string caption;  // code page 932
+    std::string text;     // code page 932
+};
+
+std::vector<HWND> TopLevelWindows();          // in creation order, message boxes included
+std::vector<HWND> ChildWindows(HWND parent);  // in creation order
+std::optional<WindowDescription> DescribeWindow(HWND window);
+std::optional<SurfacePixels> ClientSurface(HWND window);  // top-level windows only
+std::vector<MenuPopupDescription> DescribeMenu(HWND window);
+std::optional<MessageBoxDescription> OpenMessageBox();  // the innermost one open
+std::string DecodeCodePage932(std::string_view bytes);  // UTF-8; "･" for each invalid byte
+
+// Input from the user. Each returns false when the target takes no input (absent, hidden,
+// disabled or owned by an open message box) and the input is dropped.
+bool ClickButton(HWND button);
+bool ChooseMenuCommand(HWND window, UINT command);  // also false for a grayed item
+bool RequestClose(HWND window);                     // the close box
+bool ResizeClient(HWND window, int width, int height);
+bool Minimize(HWND window);
+bool Restore(HWND window);
+bool DismissMessageBox(HWND box);  // its OK button
+
+}  // namespace standin

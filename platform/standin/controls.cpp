@@ -1,0 +1,73 @@
+// The stand-in's built-in controls: the push button and the common controls' status bar.
+#include "platform/standin/standin.h"
+
+namespace standin {
+
+namespace {
+
+// A status bar lies along its parent's bottom edge, over the client area, whatever it is told.
+void PlaceStatusBar(Window* statusBar) {
+    Window* parent = FindWindowRecord(statusBar->parent);
+    if (parent == nullptr) {
+        return;
+    }
+    const int height = std::min(STATUS_BAR_HEIGHT, parent->clientHeight);
+    statusBar->rect =
+        RECT{0, parent->clientHeight - height, parent->clientWidth, parent->clientHeight};
+    statusBar->clientWidth = parent->clientWidth;
+    statusBar->clientHeight = height;
+    CurrentHost().WindowChanged(statusBar->handle);
+}
+
+}  // namespace
+
+// A click arrives as input to the button, which tells its parent, as a Windows button does.
+LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* button = FindWindowRecord(window);
+    if (message == WM_LBUTTONUP_MESSAGE && button != nullptr) {
+        return SendMessageA(button->parent, WM_COMMAND, MAKEWPARAM(button->id, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(window));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK StatusBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* statusBar = FindWindowRecord(window);
+    if (statusBar == nullptr) {
+        return 0;
+    }
+    switch (message) {
+        case WM_CREATE:
+        case WM_SIZE:
+            PlaceStatusBar(statusBar);
+            return 0;
+        case SB_SIMPLE:
+            statusBar->simpleStatus = wParam != 0;
+            CurrentHost().WindowChanged(window);
+            return 0;
+        case SB_SETTEXTA:
+            // Only the simple part is used; its text is kept while the bar is hidden.
+            if ((wParam & 0xFF) != SB_SIMPLEID) {
+                return FALSE;
+            }
+            statusBar->text = lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
+            CurrentHost().WindowChanged(window);
+            return TRUE;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace standin
+
+using namespace standin;
+
+// The controls' classes are always registered, so there is nothing to load.
+void WINAPI InitCommonControls(void) {}
+
+HWND WINAPI CreateStatusWindowA(LONG style, LPCSTR text, HWND parent, UINT id) {
+    return CreateWindowExA(0, STATUS_BAR_CLASS, text, static_cast<DWORD>(style), 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
+                           nullptr);
+}

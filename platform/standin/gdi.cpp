@@ -1,0 +1,194 @@
+// The stand-in's GDI: client surfaces, device contexts, stock brushes, colours and pixels.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/standin/standin.h"
+
+namespace standin {
+
+namespace {
+
+struct StockBrush {
+    COLORREF colour;
+};
+
+// The stock brushes by their GetStockObject index: white, light grey, grey, dark grey, black.
+const StockBrush STOCK_BRUSHES[] = {
+    {RGB(255, 255, 255)}, {RGB(192, 192, 192)}, {RGB(128, 128, 128)},
+    {RGB(64, 64, 64)},    {RGB(0, 0, 0)},
+};
+
+}  // namespace
+
+Surface::Surface(int width, int height) {
+    GrowTo(std::max(width, 1), std::max(height, 1));
+}
+
+Surface::~Surface() {
+    if (image_ != nullptr) {
+        cairo_surface_destroy(image_);
+    }
+}
+
+std::uint32_t* Surface::Row(int y) const {
+    unsigned char* data = cairo_image_surface_get_data(image_);
+    return reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(image_));
+}
+
+void Surface::GrowTo(int width, int height) {
+    if (image_ != nullptr && width <= width_ && height <= height_) {
+        return;
+    }
+    const int newWidth = std::max(width, width_);
+    const int newHeight = std::max(height, height_);
+    cairo_surface_t* grown = cairo_image_surface_create(CAIRO_FORMAT_RGB24, newWidth, newHeight);
+    // A new window's pixels are black until it is erased, like uninitialised video memory.
+    std::memset(cairo_image_surface_get_data(grown), 0,
+                static_cast<std::size_t>(cairo_image_surface_get_stride(grown)) * newHeight);
+    if (image_ != nullptr) {
+        cairo_surface_flush(image_);
+        const int stride = cairo_image_surface_get_stride(grown);
+        for (int y = 0; y < height_; ++y) {
+            std::memcpy(cairo_image_surface_get_data(grown) + y * stride, Row(y),
+                        static_cast<std::size_t>(width_) * 4);
+        }
+        cairo_surface_destroy(image_);
+    }
+    cairo_surface_mark_dirty(grown);
+    image_ = grown;
+    width_ = newWidth;
+    height_ = newHeight;
+}
+
+DeviceContext* FindDeviceContext(HDC dc) {
+    for (const auto& record : Global().deviceContexts) {
+        if (reinterpret_cast<HDC>(record.get()) == dc) {
+            return record.get();
+        }
+    }
+    return nullptr;
+}
+
+HDC OpenDeviceContext(Window* window, const RECT* clip) {
+    auto dc = std::make_unique<DeviceContext>();
+    dc->window = window->handle;
+    // A child draws on its top-level window's surface, offset by its position there.
+    Window* level = window;
+    while (level->parent != nullptr) {
+        dc->originX += level->rect.left;
+        dc->originY += level->rect.top;
+        level = FindWindowRecord(level->parent);
+    }
+    dc->topLevel = level->handle;
+    RECT area = clip != nullptr ? *clip : ClientRectangle(window);
+    area.right = std::min(area.right, static_cast<LONG>(window->clientWidth));
+    area.bottom = std::min(area.bottom, static_cast<LONG>(window->clientHeight));
+    area.left = std::max(area.left, 0);
+    area.top = std::max(area.top, 0);
+    dc->clip = RECT{std::max(area.left + dc->originX, 0), std::max(area.top + dc->originY, 0),
+                    std::min(area.right + dc->originX, static_cast<LONG>(level->clientWidth)),
+                    std::min(area.bottom + dc->originY, static_cast<LONG>(level->clientHeight))};
+    HDC handle = reinterpret_cast<HDC>(dc.get());
+    Global().deviceContexts.push_back(std::move(dc));
+    return handle;
+}
+
+void CloseDeviceContext(HDC dc) {
+    auto& records = Global().deviceContexts;
+    auto found = std::find_if(records.begin(), records.end(), [dc](const auto& record) {
+        return reinterpret_cast<HDC>(record.get()) == dc;
+    });
+    if (found == records.end()) {
+        return;
+    }
+    const bool damaged = (*found)->damaged;
+    HWND topLevel = (*found)->topLevel;
+    records.erase(found);
+    // The host learns of new pixels once per drawing, not once per pixel.
+    if (damaged && FindWindowRecord(topLevel) != nullptr) {
+        CurrentHost().SurfaceChanged(topLevel);
+    }
+}
+
+std::uint32_t SurfacePixel(COLORREF colour) {
+    return (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8) |
+           std::uint32_t{GetBValue(colour)};
+}
+
+void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
+    Window* top = FindWindowRecord(dc->topLevel);
+    if (top == nullptr) {
+        return;
+    }
+    const std::uint32_t pixel = SurfacePixel(colour);
+    cairo_surface_flush(top->surface->Image());
+    for (LONG y = dc->clip.top; y < dc->clip.bottom; ++y) {
+        std::uint32_t* row = top->surface->Row(y);
+        std::fill(row + dc->clip.left, row + std::max(dc->clip.left, dc->clip.right), pixel);
+    }
+    cairo_surface_mark_dirty(top->surface->Image());
+    dc->damaged = true;
+}
+
+COLORREF BrushColour(HBRUSH brush, bool* found) {
+    for (const StockBrush& stock : STOCK_BRUSHES) {
+        if (reinterpret_cast<HBRUSH>(const_cast<StockBrush*>(&stock)) == brush) {
+            *found = true;
+            return stock.colour;
+        }
+    }
+    *found = false;
+    return 0;
+}
+
+}  // namespace standin
+
+using namespace standin;
+
+HGDIOBJ WINAPI GetStockObject(int object) {
+    if (object < 0 || object >= static_cast<int>(std::size(STOCK_BRUSHES))) {
+        return nullptr;
+    }
+    return const_cast<StockBrush*>(&STOCK_BRUSHES[object]);
+}
+
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour) {
+    DeviceContext* record = FindDeviceContext(dc);
+    if (record == nullptr) {
+        return 0xFFFFFFFF;  // CLR_INVALID
+    }
+    const COLORREF previous = record->backgroundColour;
+    record->backgroundColour = colour & 0x00FFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
+    DeviceContext* record = FindDeviceContext(dc);
+    if (record == nullptr) {
+        return 0xFFFFFFFF;  // CLR_INVALID
+    }
+    const COLORREF previous = record->textColour;
+    record->textColour = colour & 0x00FFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
+    DeviceContext* record = FindDeviceContext(dc);
+    if (record == nullptr) {
+        return 0xFFFFFFFF;
+    }
+    // Widen before adding the origin, so no coordinate can overflow on the way to the clip test.
+    const long long surfaceX = static_cast<long long>(x) + record->originX;
+    const long long surfaceY = static_cast<long long>(y) + record->originY;
+    if (surfaceX < record->clip.left || surfaceX >= record->clip.right ||
+        surfaceY < record->clip.top || surfaceY >= record->clip.bottom) {
+        return 0xFFFFFFFF;
+    }
+    Window* top = FindWindowRecord(record->topLevel);
+    if (top == nullptr) {
+        return 0xFFFFFFFF;
+    }
+    top->surface->Row(static_cast<int>(surfaceY))[surfaceX] = SurfacePixel(colour);
+    record->damaged = true;
+    return colour & 0x00FFFFFF;
+}

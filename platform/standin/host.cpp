@@ -1,0 +1,121 @@
+// The stand-in's side of the host boundary: the installed host, reset and the read-back queries.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/standin/standin.h"
+
+namespace standin {
+
+namespace {
+
+// Used when no host is installed: a steady clock, and sleeping until the next timer.
+class PlainHost : public Host {
+  public:
+    std::uint64_t Now() override {
+        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - start_)
+                                              .count());
+    }
+    void Wait(std::optional<std::uint64_t> deadline) override {
+        if (!deadline) {
+            // No input can ever come, so waiting for it would never end.
+            std::fputs("stand-in: waiting for input with no host installed\n", stderr);
+            std::abort();
+        }
+        const std::uint64_t now = Now();
+        if (*deadline > now) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(*deadline - now));
+        }
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+PlainHost plainHost;
+
+// The host that shows the windows. Written only by SetHost.
+Host* installedHost = &plainHost;
+
+// The stand-in's whole state. Written only by the core's Win32 area files and ResetStandIn.
+std::unique_ptr<State> state;
+
+}  // namespace
+
+State& Global() {
+    if (state == nullptr) {
+        state = std::make_unique<State>();
+        RegisterBuiltinClasses();
+    }
+    return *state;
+}
+
+Host& CurrentHost() {
+    return *installedHost;
+}
+
+std::uint64_t Now() {
+    return installedHost->Now();
+}
+
+void SetHost(Host* host) {
+    installedHost = host != nullptr ? host : &plainHost;
+}
+
+void ResetStandIn() {
+    // Handles keep growing across resets, so a stale handle from an earlier test stays invalid.
+    const std::uintptr_t nextHandle = state != nullptr ? state->nextHandle : 0x10000;
+    state.reset();
+    Global().nextHandle = nextHandle;
+}
+
+void SetMessageObserver(MessageObserver observer) {
+    Global().observer = observer;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> result;
+    for (auto& [handle, window] : Global().windows) {
+        if (window->parent == nullptr) {
+            result.push_back(handle);
+        }
+    }
+    return result;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> result;
+    for (auto& [handle, window] : Global().windows) {
+        if (window->parent == parent && parent != nullptr) {
+            result.push_back(handle);
+        }
+    }
+    return result;
+}
+
+std::optional<WindowDescription> DescribeWindow(HWND window) {
+    Window* record = FindWindowRecord(window);
+    if (record == nullptr) {
+        return std::nullopt;
+    }
+    return WindowDescription{
+        window,          record->parent,      record->windowClass.name, record->text,
+        record->rect,    record->clientWidth, record->clientHeight,     record->id,
+        record->visible, record->enabled,     record->minimized};
+}
+
+std::optional<SurfacePixels> ClientSurface(HWND window) {
+    Window* record = FindWindowRecord(window);
+    if (record == nullptr || record->surface == nullptr) {
+        return std::nullopt;
+    }
+    cairo_surface_t* image = record->surface->Image();
+    cairo_surface_flush(image);
+    return SurfacePixels{
+        reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image)),
+        record->clientWidth, record->clientHeight, cairo_image_surface_get_stride(image)};
+}
+
+}  // namespace standin

@@ -1,0 +1,88 @@
+// The stand-in's window timers: a due timer is a mark on this list, never a queued message.
+#include <algorithm>
+
+#include "platform/standin/standin.h"
+
+namespace standin {
+
+namespace {
+
+std::vector<Timer>::iterator FindTimer(HWND window, UINT_PTR id) {
+    auto& timers = Global().timers;
+    return std::find_if(timers.begin(), timers.end(), [&](const Timer& timer) {
+        return timer.window == window && timer.id == id;
+    });
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> NextTimerDeadline() {
+    std::optional<std::uint64_t> deadline;
+    for (const Timer& timer : Global().timers) {
+        if (!deadline || timer.due < *deadline) {
+            deadline = timer.due;
+        }
+    }
+    return deadline;
+}
+
+// Takes the earliest due timer and starts its next period from now, so a timer that fell
+// behind by many periods gives a single WM_TIMER.
+bool TakeDueTimer(MSG* message) {
+    auto& timers = Global().timers;
+    const std::uint64_t now = Now();
+    auto earliest = timers.end();
+    for (auto timer = timers.begin(); timer != timers.end(); ++timer) {
+        if (timer->due <= now && (earliest == timers.end() || timer->due < earliest->due)) {
+            earliest = timer;
+        }
+    }
+    if (earliest == timers.end()) {
+        return false;
+    }
+    earliest->due = now + earliest->period;
+    *message = MSG{};
+    message->hwnd = earliest->window;
+    message->message = WM_TIMER;
+    message->wParam = earliest->id;
+    message->lParam = reinterpret_cast<LPARAM>(earliest->procedure);
+    message->time = static_cast<DWORD>(now);
+    return true;
+}
+
+void ForgetTimersOf(HWND window) {
+    auto& timers = Global().timers;
+    timers.erase(std::remove_if(timers.begin(), timers.end(),
+                                [window](const Timer& timer) { return timer.window == window; }),
+                 timers.end());
+}
+
+}  // namespace standin
+
+using namespace standin;
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {
+    // Timers without a window are not used by the program.
+    if (FindWindowRecord(window) == nullptr) {
+        return 0;
+    }
+    const UINT period = std::max(elapse, USER_TIMER_MINIMUM_MS);
+    auto timer = FindTimer(window, id);
+    if (timer == Global().timers.end()) {
+        Global().timers.push_back(Timer{window, id, period, 0, timerProc});
+        timer = Global().timers.end() - 1;
+    }
+    timer->period = period;
+    timer->procedure = timerProc;
+    timer->due = Now() + period;
+    return id == 0 ? 1 : id;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+    auto timer = FindTimer(window, id);
+    if (timer == Global().timers.end()) {
+        return FALSE;
+    }
+    Global().timers.erase(timer);
+    return TRUE;
+}
