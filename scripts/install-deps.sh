@@ -12,6 +12,7 @@ run_packages=(
 )
 test_packages=(
     xvfb xauth
+    g++-mingw-w64-x86-64-win32 python3-pefile wine64 x11-apps locales
 )
 
 case "${1:-test}" in
@@ -25,11 +26,23 @@ for package in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "Installing missing packages: ${missing[*]}"
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "Installing missing packages: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -q
+    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes the Windows code page from the locale: the Windows program is tested
+# under ja_JP.UTF-8, which makes it code page 932.
+if [[ "${1:-test}" == test ]] && ! locale -a | grep -qix 'ja_JP\.utf-\?8'; then
+    echo "Generating the ja_JP.UTF-8 locale"
+    if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        "${sudo[@]}" sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+        "${sudo[@]}" locale-gen
+    else
+        "${sudo[@]}" localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
+    fi
+fi

@@ -1,0 +1,239 @@
+#!/usr/bin/env python3
+"""Runs sorvelin.exe under Wine on a private Xvfb display and checks what the window shows.
+
+Usage: wine_smoke.py SORVELIN_EXE WINDOW_PROBE_EXE WINE_PREFIX SCREENSHOT_PNG
+
+Under a Japanese locale (Wine then uses code page 932) it starts the program,
+asks window_probe.exe where the client area is, takes screenshots of the whole
+screen until one shows the expected frame, saves the window as a PNG, closes the
+window as its close box would and expects exit code 0. Exits with 77 (skipped)
+when Wine is not installed.
+"""
+
+import math
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+SKIPPED = 77
+SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
+FIRST_START_SECONDS = 90  # a new Wine prefix takes a while to set up
+WINDOW_WAIT_SECONDS = 60
+EXIT_WAIT_SECONDS = 20
+SCREENSHOT_ATTEMPTS = 10
+
+BACKGROUND = (64, 64, 64)
+RED = (255, 0, 0)
+CYAN = (0, 255, 255)
+# The legend along y = 38 of the client area: Sun and the six planets, left to right.
+LEGEND = [
+    ("Sun", 15, RED),
+    ("Mercury", 77, (0, 255, 0)),
+    ("Venus", 139, (255, 255, 0)),
+    ("Earth", 202, CYAN),
+    ("Mars", 268, (255, 128, 0)),
+    ("Jupiter", 332, (255, 0, 255)),
+    ("Saturn", 396, (169, 169, 169)),
+]
+LEGEND_Y = 38
+PIXELS_PER_AU = 250  # the zoom at start
+# A full marker: the 3 by 3 block and four arms two pixels out.
+FULL_MARKER = [(i, j) for i in (-1, 0, 1) for j in (-1, 0, 1)] + [(2, 0), (0, 2), (-2, 0), (0, -2)]
+
+
+def find_wine():
+    """Returns the 64-bit Wine loader and its server, or None where Wine is not installed."""
+    for loader in ("wine64", "/usr/lib/wine/wine64", "wine"):
+        path = shutil.which(loader)
+        if path:
+            folder = os.path.dirname(os.path.realpath(path))
+            for server in ("wineserver", os.path.join(folder, "wineserver"), "/usr/lib/wine/wineserver"):
+                server_path = shutil.which(server)
+                if server_path:
+                    return path, server_path
+    return None
+
+
+def start_display():
+    """Starts Xvfb on a free display number and returns (process, display name)."""
+    read_end, write_end = os.pipe()
+    process = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+         f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        raise SystemExit("Xvfb did not start")
+    return process, ":" + number
+
+
+def read_xwd(data):
+    """Decodes a 24-bit colour xwd screen dump into (width, height, rows of RGB tuples)."""
+    fields = struct.unpack(">25I", data[:100])
+    header_size, depth, width, height = fields[0], fields[3], fields[4], fields[5]
+    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
+    red_mask, green_mask, blue_mask = fields[14], fields[15], fields[16]
+    colour_count = fields[19]
+    # Pixels take 3 or 4 bytes, depending on the server's pixmap format for the root's visual.
+    bytes_per_pixel = bits_per_pixel // 8
+    start = header_size + 12 * colour_count
+    if depth != 24 or bytes_per_pixel not in (3, 4) or len(data) < start + bytes_per_line * height:
+        raise SystemExit(f"unexpected screen dump: depth {depth}, {bits_per_pixel} bits per pixel")
+    order = "little" if byte_order == 0 else "big"
+    shifts = [(mask, (mask & -mask).bit_length() - 1) for mask in (red_mask, green_mask, blue_mask)]
+    rows = []
+    for y in range(height):
+        line = data[start + y * bytes_per_line:start + (y + 1) * bytes_per_line]
+        values = [int.from_bytes(line[x:x + bytes_per_pixel], order)
+                  for x in range(0, width * bytes_per_pixel, bytes_per_pixel)]
+        rows.append([tuple((value & mask) >> shift for mask, shift in shifts) for value in values])
+    return width, height, rows
+
+
+def write_png(path, rows):
+    """Writes rows of RGB tuples as an 8-bit RGB PNG."""
+    raw = b"".join(b"\0" + bytes(channel for pixel in line for channel in pixel) for line in rows)
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)
+    with open(path, "wb") as output:
+        output.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                     chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def marker_faults(client, x, y, colour, name):
+    """Lists the pixels of a full marker at (x, y) of the client area that lack its colour."""
+    faults = []
+    for dx, dy in FULL_MARKER:
+        seen = client[y + dy][x + dx]
+        if seen != colour:
+            faults.append(f"{name} marker at ({x + dx}, {y + dy}) is {seen}, want {colour}")
+    return faults
+
+
+def frame_faults(client, width, height):
+    """Lists what the client area shows wrongly; empty when the frame is as expected."""
+    faults = []
+    # Most of the client area is the class background, apart from texts, buttons and markers.
+    grey = sum(1 for line in client for pixel in line if pixel == BACKGROUND)
+    if grey < 0.8 * width * height:
+        faults.append(f"only {grey} of {width * height} pixels are the background {BACKGROUND}")
+    for name, x, colour in LEGEND:
+        faults += marker_faults(client, x, LEGEND_Y, colour, name + " legend")
+    centre_x, centre_y = width // 2, height // 2 + 20
+    faults += marker_faults(client, centre_x, centre_y, RED, "Sun")
+    # The Earth is the one cyan marker below the legend line.
+    earth = [(x, y) for y in range(LEGEND_Y + 3, height) for x in range(width) if client[y][x] == CYAN]
+    if not earth:
+        faults.append("no cyan Earth marker below the legend")
+    else:
+        earth_x = sum(x for x, _ in earth) / len(earth)
+        earth_y = sum(y for _, y in earth) / len(earth)
+        distance = math.hypot(earth_x - centre_x, earth_y - centre_y)
+        # The Earth's orbit lies between 0.983 and 1.017 astronomical units from the Sun.
+        if not 0.97 * PIXELS_PER_AU <= distance <= 1.03 * PIXELS_PER_AU:
+            faults.append(f"Earth at ({earth_x:.1f}, {earth_y:.1f}) is {distance:.1f} px from the Sun")
+        if len(earth) != len(FULL_MARKER):
+            faults.append(f"the Earth marker has {len(earth)} cyan pixels, want {len(FULL_MARKER)}")
+    return faults
+
+
+def run_wine(wine, arguments, environment, timeout):
+    """Runs a Windows program to its end; returns (exit code, standard output, standard error).
+
+    The output goes through files, not pipes: Wine's server and helper processes may
+    inherit the pipes and hold them open long after the program itself has ended.
+    """
+    with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as errors:
+        exit_code = subprocess.run([wine] + arguments, env=environment, stdin=subprocess.DEVNULL,
+                                   stdout=output, stderr=errors, timeout=timeout).returncode
+        output.seek(0)
+        errors.seek(0)
+        return exit_code, output.read(), errors.read()
+
+
+def main():
+    if len(sys.argv) != 5:
+        raise SystemExit(__doc__)
+    program, probe, prefix, screenshot = (os.path.abspath(argument) for argument in sys.argv[1:])
+    wine = find_wine()
+    if wine is None:
+        print("SKIPPED: Wine is not installed (scripts/install-deps.sh test installs wine64)")
+        return SKIPPED
+    wine, wineserver = wine
+    for tool in ("Xvfb", "xwd"):
+        if shutil.which(tool) is None:
+            raise SystemExit(f"{tool} is not installed (scripts/install-deps.sh test installs it)")
+
+    display_process, display = start_display()
+    environment = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all",
+                       LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8",
+                       WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono or Gecko installer dialogs
+    program_process = None
+    try:
+        if not os.path.isdir(os.path.join(prefix, "drive_c")):
+            print(f"Creating the Wine prefix {prefix}")
+            run_wine(wine, ["wineboot", "--init"], environment, FIRST_START_SECONDS)
+        program_process = subprocess.Popen([wine, program], env=environment,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        found, report, errors = run_wine(wine, [probe, "find", str(WINDOW_WAIT_SECONDS)],
+                                         environment, WINDOW_WAIT_SECONDS + 30)
+        if found != 0:
+            raise SystemExit(f"the main window did not appear: {errors.strip()}")
+        geometry = dict((line.split()[0], [int(value) for value in line.split()[1:]])
+                        for line in report.splitlines() if line.strip())
+        left, top, width, height = geometry["client"]
+        menu_height = geometry["menu"][0]
+        print(f"client area {width} by {height} at ({left}, {top}) on the screen")
+
+        faults = ["no screenshot taken"]
+        for _ in range(SCREENSHOT_ATTEMPTS):
+            # Some ticks go by first; a screenshot taken between a tick's erase and its
+            # repaint shows no markers, so a few tries are allowed.
+            time.sleep(0.5)
+            dump = subprocess.run(["xwd", "-root", "-silent"], env=environment,
+                                  capture_output=True, check=True).stdout
+            _, _, screen = read_xwd(dump)
+            client = [line[left:left + width] for line in screen[top:top + height]]
+            faults = frame_faults(client, width, height)
+            if not faults:
+                break
+        window_top = max(top - menu_height, 0)
+        write_png(screenshot, [line[left:left + width] for line in screen[window_top:top + height]])
+        print(f"screenshot of the window: {screenshot}")
+
+        closed, _, errors = run_wine(wine, [probe, "close"], environment, 30)
+        if closed != 0:
+            faults.append(f"could not close the window: {errors.strip()}")
+        try:
+            exit_code = program_process.wait(EXIT_WAIT_SECONDS)
+            if exit_code != 0:
+                faults.append(f"exit code {exit_code} after closing the window, want 0")
+        except subprocess.TimeoutExpired:
+            faults.append(f"the program still runs {EXIT_WAIT_SECONDS} s after its window was closed")
+        for fault in faults:
+            print("FAULT:", fault)
+        if faults:
+            return 1
+        print("the frame, the legend, the Sun and the Earth are as expected; exit code 0")
+        return 0
+    finally:
+        if program_process is not None and program_process.poll() is None:
+            program_process.kill()
+        subprocess.run([wineserver, "-k"], env=environment, capture_output=True)
+        display_process.terminate()
+        display_process.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
