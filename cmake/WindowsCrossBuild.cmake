@@ -19,9 +19,12 @@ add_custom_command(
     DEPENDS ${PROJECT_SOURCE_DIR}/CMakePresets.json ${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
     COMMENT "Configuring the Windows cross build in ${SORVELIN_WINDOWS_BINARY_DIR}"
     VERBATIM)
-# Always run: the nested build itself knows which of its files are out of date.
+# Always run: the nested build itself knows which of its files are out of date. It
+# counts as one job of the outer build and compiles one file at a time; without the
+# outer make's flags it does not complain that it cannot share the outer job slots.
 add_custom_target(sorvelin_windows ALL
-    COMMAND ${CMAKE_COMMAND} --build ${SORVELIN_WINDOWS_BINARY_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MFLAGS --unset=MAKELEVEL
+            ${CMAKE_COMMAND} --build ${SORVELIN_WINDOWS_BINARY_DIR}
     DEPENDS ${SORVELIN_WINDOWS_BINARY_DIR}/CMakeCache.txt
     COMMENT "Cross-building sorvelin.exe"
     VERBATIM)

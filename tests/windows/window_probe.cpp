@@ -1,9 +1,8 @@
-// A console tool for the Wine smoke test: finds the main window, tells where its client area is,
-// closes it.
+// A console tool for the Wine smoke test: finds the main window, reports and closes it.
 //
 // Usage: window_probe find SECONDS   waits for a visible "ModelApp" window and prints
-//                                    "client LEFT TOP WIDTH HEIGHT" and "menu HEIGHT" in screen
-//                                    pixels
+//                                    "client LEFT TOP WIDTH HEIGHT" and "menu HEIGHT",
+//                                    in screen pixels
 //        window_probe close          posts WM_CLOSE to it, as the close box would
 // Exit code 0 on success, 1 when no such window exists.
 #define WIN32_LEAN_AND_MEAN
