@@ -1,0 +1,45 @@
+// The first frame of 1950 as a picture: drawn on the erased client area and written as a PNG.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/headless/headless.h"
+#include "resources/resource.h"
+#include "scene/scene.h"
+
+namespace {
+
+LRESULT CALLBACK BlankProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Setting SORVELIN_FRAME_PNG to a path also writes the picture there, as for docs/frame-1950.png.
+TEST(FramePictureTest, TheStartFrameIsDrawnOnTheDarkGreyClientAndWritten) {
+    headless::Reset();
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = BlankProcedure;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = "Frame";
+    ASSERT_NE(RegisterClassExA(&windowClass), 0);
+    HWND window = CreateWindowExA(0, "Frame", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  800, 600, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    const ViewSettings settings{1.0, 250, 0};
+    DrawScene(dc, ComposeScene(0.0, settings), settings, 784, 541);
+    ReleaseDC(window, dc);
+
+    EXPECT_EQ(headless::Pixel(window, 392, 290), RGB(255, 0, 0));
+    EXPECT_EQ(headless::Pixel(window, 0, 540), RGB(64, 64, 64));
+    std::string path = ::testing::TempDir() + "frame-1950.png";
+    if (const char* wanted = std::getenv("SORVELIN_FRAME_PNG")) {
+        path = wanted;
+    }
+    EXPECT_TRUE(headless::WriteScreenshot(window, path.c_str()));
+}
+
+}  // namespace
