@@ -11,7 +11,7 @@ run_packages=(
     libgtest-dev libbenchmark-dev
 )
 test_packages=(
-    xvfb xauth
+    xvfb xauth libnova-dev
     g++-mingw-w64-x86-64-win32 python3-pefile wine64 x11-apps locales
 )
 
