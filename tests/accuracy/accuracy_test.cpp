@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,11 @@ const ErrorBounds BOUNDS[] = {
     {Planet::SATURN,      -5.0,   125.0,   0.045},
 };
 // clang-format on
+
+// Names the case in test listings, rather than dumping the record's bytes.
+void PrintTo(const ErrorBounds& bounds, std::ostream* out) {
+    *out << PlanetName(bounds.planet);
+}
 
 double YearOf(double T) {
     return 1950.0 + 100.0 * T;
