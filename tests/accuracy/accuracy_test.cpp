@@ -79,12 +79,14 @@ TEST_P(PlanetAccuracy, StaysWithinBoundsFrom1950To2100) {
         const bool distanceInside = std::fabs(error.distanceAu) <= bounds.largestDistanceAu;
         if ((!longitudeInside || !distanceInside) && reported < 5) {
             ++reported;
-            ADD_FAILURE() << PlanetName(bounds.planet) << " in " << YearOf(error.T)
-                          << ": longitude error " << error.longitudeArcmin << "' (allowed "
-                          << bounds.lowestLongitudeArcmin << "' to "
-                          << bounds.highestLongitudeArcmin << "'), distance error "
-                          << error.distanceAu << " AU (allowed " << bounds.largestDistanceAu
-                          << " AU)";
+            char report[240];
+            std::snprintf(report, sizeof report,
+                          "%s in %.2f: longitude error %.3f' (allowed %g' to %g'), distance "
+                          "error %.3g AU (allowed %g AU)",
+                          PlanetName(bounds.planet), YearOf(error.T), error.longitudeArcmin,
+                          bounds.lowestLongitudeArcmin, bounds.highestLongitudeArcmin,
+                          error.distanceAu, bounds.largestDistanceAu);
+            ADD_FAILURE() << report;
         }
     }
 }
