@@ -1,10 +1,9 @@
 // Composition of one frame: the estimated date, the texts and the projected planets.
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-
-#include <cmath>
 
 #include "ephemeris/ephemeris.h"
 #include "scene/fixed_format.h"
