@@ -4,12 +4,15 @@
 #include <gtk/gtk.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/gtk/icon_images.h"
 #include "platform/host.h"
@@ -21,6 +24,10 @@ namespace {
 constexpr char BUTTON_CLASS[] = "BUTTON";
 constexpr char STATUS_BAR_CLASS[] = "msctls_statusbar32";
 constexpr char DIALOG_CLASS[] = "#32770";  // message boxes, shown through MessageBoxOpened
+
+// Changed client pixels are redrawn in bands of this many rows, each from its leftmost to its
+// rightmost changed pixel.
+constexpr int DAMAGE_BAND_ROWS = 8;
 
 // Push buttons as compact as Windows draws them, so a caption fits a 50 by 25 button; the
 // status bar opaque, since it lies over the client pixels.
@@ -62,6 +69,11 @@ struct TopLevel {
     GtkWidget* drawingArea = nullptr;
     GtkWidget* controlLayer = nullptr;  // a GtkFixed, so buttons stand at their own rectangles
     std::map<UINT, GtkWidget*> menuItems;
+    // The client pixels as GTK was last asked to show them, to find what a paint changed.
+    std::vector<std::uint32_t> shownPixels;
+    int shownWidth = 0;
+    int shownHeight = 0;
+    bool surfaceChanged = false;
     // What the user made of the window, handed to the core when it next waits; -1 for nothing yet.
     int allocatedWidth = -1;
     int allocatedHeight = -1;
@@ -101,6 +113,7 @@ class GtkHost final : public standin::Host {
     void ShowTopLevel(const standin::WindowDescription& description, TopLevel* topLevel);
     void ShowControl(const standin::WindowDescription& description, Control* control);
     void HandOverUserChanges();
+    void QueueChangedParts(HWND window, TopLevel* topLevel);
 
     gint64 start_ = g_get_monotonic_time();
     std::map<HWND, std::unique_ptr<TopLevel>> topLevels_;
@@ -186,6 +199,12 @@ gboolean OnMessageDialogDelete(GtkWidget*, GdkEvent*, gpointer) {
 }
 
 void GtkHost::Wait(std::optional<std::uint64_t> deadline) {
+    // The program has stopped drawing for now: show what it drew.
+    for (auto& [handle, topLevel] : topLevels_) {
+        if (topLevel->surfaceChanged) {
+            QueueChangedParts(handle, topLevel.get());
+        }
+    }
     guint timeout = 0;
     bool deadlinePassed = false;
     if (deadline) {
@@ -355,14 +374,17 @@ void GtkHost::ShowTopLevel(const standin::WindowDescription& description, TopLev
 }
 
 void GtkHost::ShowControl(const standin::WindowDescription& description, Control* control) {
-    const std::string text = standin::DecodeCodePage932(description.text);
     if (control->statusBar) {
-        GtkStatusbar* statusBar = GTK_STATUSBAR(control->widget);
-        const guint context = gtk_statusbar_get_context_id(statusBar, "simple");
-        gtk_statusbar_remove_all(statusBar, context);
-        gtk_statusbar_push(statusBar, context, text.c_str());
+        // The text changes on every tick; a hidden bar takes it when it is shown.
+        if (description.visible) {
+            GtkStatusbar* statusBar = GTK_STATUSBAR(control->widget);
+            const guint context = gtk_statusbar_get_context_id(statusBar, "simple");
+            gtk_statusbar_remove_all(statusBar, context);
+            gtk_statusbar_push(statusBar, context,
+                               standin::DecodeCodePage932(description.text).c_str());
+        }
     } else {
-        const std::string caption = MnemonicCaption(text);
+        const std::string caption = MnemonicCaption(standin::DecodeCodePage932(description.text));
         if (caption != gtk_button_get_label(GTK_BUTTON(control->widget))) {
             gtk_button_set_label(GTK_BUTTON(control->widget), caption.c_str());
         }
@@ -401,10 +423,65 @@ void GtkHost::WindowDestroyed(HWND window) {
 }
 
 void GtkHost::SurfaceChanged(HWND window) {
-    // Only marks the area: GTK draws once per frame, however many paints came before.
+    // Only marks the window: the next wait asks GTK to redraw what changed, once, however many
+    // paints came before it.
     if (TopLevel* topLevel = FindTopLevel(window)) {
-        gtk_widget_queue_draw(topLevel->drawingArea);
+        topLevel->surfaceChanged = true;
     }
+}
+
+// A tick moves a few markers and rewrites a line of text; asking GTK to redraw only those parts
+// keeps it from drawing the whole window, buttons and all, twenty times a second.
+void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
+    topLevel->surfaceChanged = false;
+    const std::optional<standin::SurfacePixels> pixels = standin::ClientSurface(window);
+    if (!pixels) {
+        return;
+    }
+    const int width = std::max(pixels->width, 0);
+    const int height = std::max(pixels->height, 0);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(pixels->pixels);
+    std::vector<std::uint32_t>& shown = topLevel->shownPixels;
+    const bool resized = width != topLevel->shownWidth || height != topLevel->shownHeight;
+    if (resized) {
+        shown.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+        topLevel->shownWidth = width;
+        topLevel->shownHeight = height;
+    }
+    cairo_region_t* changed = cairo_region_create();
+    for (int bandTop = 0; bandTop < height; bandTop += DAMAGE_BAND_ROWS) {
+        const int bandBottom = std::min(bandTop + DAMAGE_BAND_ROWS, height);
+        int left = width;
+        int right = -1;
+        for (int y = bandTop; y < bandBottom; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(bytes + y * pixels->stride);
+            std::uint32_t* shownRow = shown.data() + static_cast<std::size_t>(y) * width;
+            if (std::memcmp(row, shownRow, sizeof(std::uint32_t) * width) == 0) {
+                continue;
+            }
+            int first = 0;
+            while (row[first] == shownRow[first]) {
+                ++first;
+            }
+            int last = width - 1;
+            while (row[last] == shownRow[last]) {
+                --last;
+            }
+            left = std::min(left, first);
+            right = std::max(right, last);
+            std::memcpy(shownRow, row, sizeof(std::uint32_t) * width);
+        }
+        if (right >= left) {
+            const cairo_rectangle_int_t band{left, bandTop, right - left + 1, bandBottom - bandTop};
+            cairo_region_union_rectangle(changed, &band);
+        }
+    }
+    if (resized) {
+        gtk_widget_queue_draw(topLevel->drawingArea);
+    } else if (!cairo_region_is_empty(changed)) {
+        gtk_widget_queue_draw_region(topLevel->drawingArea, changed);
+    }
+    cairo_region_destroy(changed);
 }
 
 void GtkHost::MenuChanged(HWND window) {

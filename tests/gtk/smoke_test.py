@@ -1,0 +1,358 @@
+#!/usr/bin/env python3
+"""Runs the real program under Xvfb with a window manager and checks its window from screenshots.
+
+Usage: smoke_test.py PROGRAM [--screenshot PATH] [--cpu-seconds N]
+Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
+
+The window manager (openbox) gives the window its desktop: Alt+F4 is the window manager's key,
+which asks the window to close the same way its close box does.
+"""
+
+import argparse
+import math
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import screen
+
+SKIP = 77
+GREY = (64, 64, 64)
+RED = (255, 0, 0)
+CYAN = (0, 255, 255)
+LEGEND_Y = 38
+LEGEND = [(15, RED, "Sun"), (77, (0, 255, 0), "Mercury"), (139, (255, 255, 0), "Venus"),
+          (202, CYAN, "Earth"), (268, (255, 128, 0), "Mars"), (332, (255, 0, 255), "Jupiter"),
+          (396, (169, 169, 169), "Saturn")]
+LEGEND_BOTTOM = 45  # rows above this hold texts and the legend, not planets
+ZOOM_OUT_BUTTON = (26, 13)  # client coordinates: the centre of the first button
+MODE_BUTTON = (126, 13)
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+    print("ok:", message)
+
+
+def wait_until(what, condition, seconds=10.0):
+    deadline = time.monotonic() + seconds
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(0.1)
+
+
+class Desktop:
+    """An Xvfb server with openbox on it."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1800x1300x24", "-nolisten",
+             "tcp"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            number = reader.readline().strip()
+        if not number:
+            raise Failure("Xvfb did not start")
+        self.display = ":" + number
+        self.environment = dict(os.environ, DISPLAY=self.display)
+        self.environment.pop("WAYLAND_DISPLAY", None)
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.environment,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def run(self, *arguments):
+        return subprocess.run(["xdotool", *arguments], env=self.environment, check=False,
+                              capture_output=True, text=True).stdout.split()
+
+    def close(self):
+        for process in (self.manager, self.server):
+            process.terminate()
+            process.wait()
+
+
+class Program:
+    """The program's process and its main window on the desktop."""
+
+    def __init__(self, desktop, path, **environment):
+        self.desktop = desktop
+        self.errors = tempfile.TemporaryFile()
+        environment = dict(desktop.environment, G_DEBUG="fatal-warnings", **environment)
+        self.process = subprocess.Popen([path], env=environment, stdout=self.errors,
+                                        stderr=subprocess.STDOUT)
+        self.window = wait_until("the main window", self.find_window)[0]
+        wait_until("the first frame", lambda: self.client_top() is not None)
+
+    def find_window(self):
+        return self.desktop.run("search", "--onlyvisible", "--name", "^Sorvelin")
+
+    def capture(self):
+        return screen.capture(self.window, self.desktop.display)
+
+    def client_top(self):
+        # The client area starts at the first row whose left column shows the background:
+        # the menu bar lies above it, and the buttons start at x 1.
+        image = self.capture()
+        for y in range(image.height):
+            if image.pixel(0, y) == GREY:
+                return y
+        return None
+
+    def client(self):
+        image = self.capture()
+        top = self.client_top()
+        return image.crop(0, top, image.width, image.height - top), top
+
+    def click(self, client_point):
+        top = self.client_top()
+        self.desktop.run("mousemove", "--window", self.window, str(client_point[0]),
+                         str(client_point[1] + top), "click", "1")
+
+    def keys(self, *keys):
+        self.desktop.run("windowactivate", "--sync", self.window)
+        for key in keys:
+            self.desktop.run("key", "--clearmodifiers", key)
+            time.sleep(0.2)
+
+    def output(self):
+        self.errors.seek(0)
+        return self.errors.read().decode(errors="replace")
+
+    def wait_exit(self, seconds=10.0):
+        try:
+            return self.process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise Failure("the program did not end")
+
+
+def sun_centre(client):
+    return client.width // 2, client.height // 2 + 20
+
+
+def coloured(client, colour, top=LEGEND_BOTTOM):
+    return [(x, y) for y in range(top, client.height) for x in range(client.width)
+            if client.rows[y][x] == colour]
+
+
+def earth_distance(client):
+    points = coloured(client, CYAN)
+    if not points:
+        return None
+    sun_x, sun_y = sun_centre(client)
+    x = sum(p[0] for p in points) / len(points)
+    y = sum(p[1] for p in points) / len(points)
+    return math.hypot(x - sun_x, y - sun_y)
+
+
+def near(client, x, y, colour, reach=1):
+    return any(client.rows[y + j][x + i] == colour
+               for j in range(-reach, reach + 1) for i in range(-reach, reach + 1))
+
+
+def check_start(program):
+    client, _ = program.client()
+    check((client.width, client.height) == (784, 541),
+          "the client area is 784 by 541 at start (got %d by %d)" % (client.width, client.height))
+    grey = sum(row.count(GREY) for row in client.rows)
+    check(grey > 0.8 * client.width * client.height, "the background is dark grey (64, 64, 64)")
+    sun_x, sun_y = sun_centre(client)
+    check(all(client.rows[sun_y + j][sun_x + i] == RED for j in (-1, 0, 1) for i in (-1, 0, 1)),
+          "the red Sun is at the centre of the client area (%d, %d)" % (sun_x, sun_y))
+    for x, colour, name in LEGEND:
+        check(near(client, x, LEGEND_Y, colour), "the %s's legend marker at x %d" % (name, x))
+    distance = earth_distance(client)
+    check(distance is not None and 235 < distance < 265,
+          "the Earth's cyan marker is about 250 px from the Sun (%s)" % distance)
+
+
+def check_zoom_out(program):
+    program.click(ZOOM_OUT_BUTTON)
+
+    def halved():
+        distance = earth_distance(program.client()[0])
+        return distance is not None and 115 < distance < 135 and distance
+
+    distance = wait_until("the zoom", halved)
+    check(True, "after zooming out the Earth is about half as far (%.1f px)" % distance)
+
+
+def check_trails(program):
+    before = len(coloured(program.client()[0], CYAN))
+    program.click(MODE_BUTTON)
+    time.sleep(1.0)
+    after = len(coloured(program.client()[0], CYAN))
+    check(after > 4 * before and after > 30,
+          "after MODE and a second the Earth leaves a trail (%d cyan pixels, %d before)" %
+          (after, before))
+
+
+def check_status_bar(program):
+    client, _ = program.client()
+    check(all(pixel == GREY for pixel in client.rows[-5][:200]), "no status bar at start")
+    # The second popup has no access key: F10 opens the menu bar, Right moves to it and Down
+    # selects its first item.
+    program.keys("F10", "Right", "Down", "Return")
+
+    def status_bar_shown():
+        bottom = program.client()[0].rows[-8]
+        return sum(pixel != GREY for pixel in bottom) > 0.9 * len(bottom)
+
+    wait_until("the status bar", status_bar_shown)
+    client, _ = program.client()
+    # The bar's rows are those along the bottom that show no background at the left edge.
+    rows = []
+    for row in reversed(client.rows):
+        if row[0] == GREY:
+            break
+        rows.append(row)
+    background = max(set(rows[len(rows) // 2]), key=rows[len(rows) // 2].count)
+    text = sum(1 for row in rows for pixel in row
+               if sum(abs(a - b) for a, b in zip(pixel, background)) > 300)
+    check(15 <= len(rows) <= 40 and text > 200,
+          "a status bar along the bottom (%d rows) shows its text (%d text pixels)" %
+          (len(rows), text))
+    check(client.height == 541, "showing the status bar keeps the client size")
+
+
+def check_version_message(program):
+    # Back to single markers, so that the Earth's distance tells the zoom again.
+    program.click(MODE_BUTTON)
+    program.keys("alt+h", "a")
+    dialog = wait_until("the version message",
+                        lambda: program.desktop.run("search", "--onlyvisible", "--name",
+                                                    "^バージョン情報$"))
+    first = program.client()[0].rows
+    time.sleep(0.5)
+    check(program.client()[0].rows != first, "the planets go on moving behind the version message")
+    program.click(ZOOM_OUT_BUTTON)
+    program.desktop.run("windowactivate", "--sync", dialog[0])
+    program.desktop.run("key", "Return")
+    wait_until("the version message to close",
+               lambda: not program.desktop.run("search", "--onlyvisible", "--name",
+                                               "^バージョン情報$"))
+    check(True, "OK closes the version message")
+    time.sleep(0.3)
+    distance = earth_distance(program.client()[0])
+    check(distance is not None and 115 < distance < 135,
+          "a click on the main window while the message is open does nothing (%s)" % distance)
+
+
+def check_resize(program):
+    menu_bar = program.client_top()
+    program.desktop.run("windowsize", "--sync", program.window, "640", str(400 + menu_bar))
+
+    def resized():
+        client, _ = program.client()
+        sun_x, sun_y = sun_centre(client)
+        return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
+
+    wait_until("the resized frame", resized)
+    check(True, "after a resize to 640 by 400 the Sun is at the new centre")
+    client, _ = program.client()
+    check(client.rows[-8][0] != GREY and client.rows[-40][0] == GREY,
+          "the status bar follows the bottom edge")
+    program.desktop.run("windowminimize", "--sync", program.window)
+    program.desktop.run("windowactivate", "--sync", program.window)
+
+    def restored():
+        client, _ = program.client()
+        sun_x, sun_y = sun_centre(client)
+        return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
+
+    wait_until("the restored frame", restored)
+    check(True, "after minimising and restoring the frame is drawn again at the same size")
+
+
+def check_scaled(program):
+    client, _ = program.client()
+    check((client.width, client.height) == (2 * 784, 2 * 541),
+          "at scale 2 the client area keeps its logical size (%d by %d device pixels)" %
+          (client.width, client.height))
+    sun_x, sun_y = 2 * 392, 2 * 290
+    check(all(client.rows[sun_y + j][sun_x + i] == RED for j in range(-2, 4) for i in range(-2, 4)),
+          "at scale 2 the Sun's 3 by 3 block is 6 by 6 device pixels")
+    # Below the buttons every client pixel is a 2 by 2 block of one colour: nothing is smoothed.
+    blurred = [(x, y) for y in range(60, client.height - 1, 2) for x in range(0, client.width - 1, 2)
+               if not client.rows[y][x] == client.rows[y][x + 1] == client.rows[y + 1][x] ==
+               client.rows[y + 1][x + 1]]
+    check(not blurred, "at scale 2 every pixel is shown as a sharp 2 by 2 block (%d are not)" %
+          len(blurred))
+
+
+def measure_cpu(program, seconds):
+    def cpu():
+        with open("/proc/%d/stat" % program.process.pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    time.sleep(2.0)
+    start_cpu, start = cpu(), time.monotonic()
+    time.sleep(seconds)
+    used, passed = cpu() - start_cpu, time.monotonic() - start
+    print("CPU: %.2f s in %.1f s of animation: %.2f%% of one core" %
+          (used, passed, 100.0 * used / passed))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program")
+    parser.add_argument("--screenshot", help="write a PNG of the window with its status bar")
+    parser.add_argument("--cpu-seconds", type=float,
+                        help="only measure the CPU time that the animation takes")
+    arguments = parser.parse_args()
+    if shutil.which("Xvfb") is None:
+        print("SKIPPED: no Xvfb on this machine (scripts/install-deps.sh test installs it)")
+        return SKIP
+    for tool in ("xdotool", "openbox", "xwd"):
+        if shutil.which(tool) is None:
+            print("FAILED: %s is missing (scripts/install-deps.sh test installs it)" % tool)
+            return 1
+    desktop = Desktop()
+    try:
+        program = Program(desktop, arguments.program)
+        if arguments.cpu_seconds:
+            measure_cpu(program, arguments.cpu_seconds)
+            program.keys("alt+F4")
+            return program.wait_exit()
+        check_start(program)
+        check_zoom_out(program)
+        check_trails(program)
+        check_status_bar(program)
+        if arguments.screenshot:
+            program.capture().write_png(arguments.screenshot)
+        check_version_message(program)
+        check_resize(program)
+        program.keys("alt+F4")
+        check(program.wait_exit() == 0, "Alt+F4 ends the program with exit code 0")
+        check(program.output() == "", "nothing on the terminal" + program.output())
+
+        # The Exit command, reached through the access keys of the File menu, on a display
+        # of scale 2.
+        program = Program(desktop, arguments.program, GDK_SCALE="2")
+        check_scaled(program)
+        program.keys("alt+f", "x")
+        check(program.wait_exit() == 0, "File > Exit ends the program with exit code 0")
+        check(program.output() == "", "nothing on the terminal" + program.output())
+    except Failure as failure:
+        print("FAILED:", failure)
+        return 1
+    finally:
+        desktop.close()
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
