@@ -13,7 +13,7 @@ run_packages=(
 test_packages=(
     xvfb xauth libnova-dev
     g++-mingw-w64-x86-64-win32 python3-pefile wine64 x11-apps locales
-    python3 xdotool openbox desktop-file-utils appstream
+    python3 xdotool openbox x11-utils desktop-file-utils appstream
 )
 
 case "${1:-test}" in

@@ -100,6 +100,15 @@ class Program:
     def capture(self):
         return screen.capture(self.window, self.desktop.display)
 
+    def capture_with_frame(self):
+        # The window manager's frame, with the caption and the icon, is the window's parent.
+        tree = subprocess.run(["xwininfo", "-tree", "-id", self.window, "-display",
+                               self.desktop.display], check=True, capture_output=True,
+                              text=True).stdout
+        parent = next(line.split()[3] for line in tree.splitlines()
+                      if line.strip().startswith("Parent window id:"))
+        return screen.capture(parent, self.desktop.display)
+
     def client_top(self):
         # The client area starts at the first row whose left column shows the background:
         # the menu bar lies above it, and the buttons start at x 1.
@@ -308,7 +317,8 @@ def measure_cpu(program, seconds):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
-    parser.add_argument("--screenshot", help="write a PNG of the window with its status bar")
+    parser.add_argument("--screenshot",
+                        help="write a PNG of the window and its frame, with the status bar")
     parser.add_argument("--cpu-seconds", type=float,
                         help="only measure the CPU time that the animation takes")
     arguments = parser.parse_args()
@@ -331,7 +341,7 @@ def main():
         check_trails(program)
         check_status_bar(program)
         if arguments.screenshot:
-            program.capture().write_png(arguments.screenshot)
+            program.capture_with_frame().write_png(arguments.screenshot)
         check_version_message(program)
         check_resize(program)
         program.keys("alt+F4")
