@@ -4,8 +4,9 @@
 Usage: smoke_test.py PROGRAM [--screenshot PATH] [--cpu-seconds N]
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 
-The window manager (openbox) gives the window its desktop: Alt+F4 is the window manager's key,
-which asks the window to close the same way its close box does.
+The window manager (openbox) gives the window its frame: its close box and its Alt+F4 key both
+ask the window to close, as on any desktop. The program runs with G_DEBUG=fatal-warnings, and
+whatever it prints fails the test.
 """
 
 import argparse
@@ -100,14 +101,23 @@ class Program:
     def capture(self):
         return screen.capture(self.window, self.desktop.display)
 
-    def capture_with_frame(self):
-        # The window manager's frame, with the caption and the icon, is the window's parent.
+    def frame(self):
+        # The window manager's frame, with the caption, the icon and the close box, is the
+        # window's parent.
         tree = subprocess.run(["xwininfo", "-tree", "-id", self.window, "-display",
                                self.desktop.display], check=True, capture_output=True,
                               text=True).stdout
-        parent = next(line.split()[3] for line in tree.splitlines()
-                      if line.strip().startswith("Parent window id:"))
-        return screen.capture(parent, self.desktop.display)
+        return next(line.split()[3] for line in tree.splitlines()
+                    if line.strip().startswith("Parent window id:"))
+
+    def capture_with_frame(self):
+        return screen.capture(self.frame(), self.desktop.display)
+
+    def click_close_box(self):
+        # Openbox's default theme puts the close box at the right end of the caption.
+        frame = self.frame()
+        width = screen.capture(frame, self.desktop.display).width
+        self.desktop.run("mousemove", "--window", frame, str(width - 13), "9", "click", "1")
 
     def client_top(self):
         # The client area starts at the first row whose left column shows the background:
@@ -325,7 +335,7 @@ def main():
     if shutil.which("Xvfb") is None:
         print("SKIPPED: no Xvfb on this machine (scripts/install-deps.sh test installs it)")
         return SKIP
-    for tool in ("xdotool", "openbox", "xwd"):
+    for tool in ("xdotool", "openbox", "xwd", "xwininfo"):
         if shutil.which(tool) is None:
             print("FAILED: %s is missing (scripts/install-deps.sh test installs it)" % tool)
             return 1
@@ -354,6 +364,11 @@ def main():
         check_scaled(program)
         program.keys("alt+f", "x")
         check(program.wait_exit() == 0, "File > Exit ends the program with exit code 0")
+        check(program.output() == "", "nothing on the terminal" + program.output())
+
+        program = Program(desktop, arguments.program)
+        program.click_close_box()
+        check(program.wait_exit() == 0, "the close box ends the program with exit code 0")
         check(program.output() == "", "nothing on the terminal" + program.output())
     except Failure as failure:
         print("FAILED:", failure)
