@@ -222,4 +222,6 @@ void StartProgramHost(int, char**) {
 
 // Fontconfig keeps its font cache until the process ends; the leak checker of sanitizer builds
 // is told so, leaving it to report leaks of our own.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
