@@ -34,10 +34,13 @@ const PlanetStyle PLANET_STYLES[PLANET_COUNT] = {
 enum MarkerShape { FULL_MARKER = 0, SMALL_MARKER = 1 };
 
 // Converts a screen coordinate computed in floating point to a pixel column or
-// row, truncating toward zero. A value that no 32-bit integer can hold (far
-// outside any window, or not a number) has no pixel: the caller skips it.
+// row, truncating toward zero. A coordinate far outside any window, or not a
+// number, has no pixel: the caller skips the marker. The bound leaves room for
+// the marker's arms, so no pixel arithmetic can overflow.
+const double PIXEL_LIMIT = 1 << 30;
+
 bool ToPixel(double coordinate, int& pixel) {
-    if (!(coordinate > -2147483649.0 && coordinate < 2147483648.0)) {
+    if (!(coordinate > -PIXEL_LIMIT && coordinate < PIXEL_LIMIT)) {
         return false;
     }
     pixel = static_cast<int>(coordinate);
