@@ -15,6 +15,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// The common controls need the types of <windows.h>.
 #include <commctrl.h>
 
 #else  // the stand-in
@@ -124,7 +126,8 @@ typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((UINT_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((UINT_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b) \
+    ((LONG)(((WORD)(((UINT_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((UINT_PTR)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((UINT_PTR)((WORD)(i))))

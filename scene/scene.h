@@ -27,10 +27,10 @@ enum Planet { MERCURY, VENUS, EARTH, MARS, JUPITER, SATURN, PLANET_COUNT };
 // One frame. The texts refer to the scene's buffers, which every composition
 // rewrites: an older snapshot shows the latest texts with its own positions.
 struct SceneSnapshot {
-    const char* statusText;      // code page 932, e.g. the estimated date, interval, size
-    const char* namesLabel;      // code page 932, the legend's names
-    const char* equinoxLabel;    // code page 932, the arrow toward the vernal equinox
-    const char* longitudeLabel;  // code page 932, "90" and the degree sign
+    const char* statusText;               // code page 932, e.g. the estimated date, interval, size
+    const char* namesLabel;               // code page 932, the legend's names
+    const char* equinoxLabel;             // code page 932, the arrow toward the vernal equinox
+    const char* longitudeLabel;           // code page 932, "90" and the degree sign
     PlanetPoint positions[PLANET_COUNT];  // AU, Mercury to Saturn
 };
 
