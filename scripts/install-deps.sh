@@ -9,6 +9,7 @@ run_packages=(
     cmake g++ make pkg-config
     libgtk-3-dev fonts-ipafont-gothic
     libgtest-dev libbenchmark-dev
+    libgif-dev
 )
 test_packages=(
     xvfb xauth libnova-dev

@@ -1,0 +1,230 @@
+// An animated GIF that loops: changed rectangles, exact or quantised palettes, giflib's encoder.
+#include "tools/render/gif_animation.h"
+
+#include <fcntl.h>
+#include <gif_lib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace render {
+
+namespace {
+
+constexpr int MAXIMUM_COLOURS = 256;
+constexpr int TRANSPARENT_INDEX_NONE = NO_TRANSPARENT_COLOR;
+
+struct Rectangle {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The smallest rectangle holding every pixel that differs from the previous frame. A frame equal
+// to the previous one still needs an image to carry its delay: one pixel at the corner.
+Rectangle ChangedRectangle(const Picture& previous, const Picture& current) {
+    if (previous.pixels.empty()) {
+        return Rectangle{0, 0, current.width, current.height};
+    }
+    int left = current.width;
+    int right = -1;
+    int top = current.height;
+    int bottom = -1;
+    for (int y = 0; y < current.height; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * current.width;
+        for (int x = 0; x < current.width; ++x) {
+            if (current.pixels[row + x] != previous.pixels[row + x]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < 0) {
+        return Rectangle{0, 0, 1, 1};
+    }
+    return Rectangle{left, top, right - left + 1, bottom - top + 1};
+}
+
+GifColorType ColourOf(std::uint32_t pixel) {
+    return GifColorType{static_cast<GifByteType>((pixel >> 16) & 0xFF),
+                        static_cast<GifByteType>((pixel >> 8) & 0xFF),
+                        static_cast<GifByteType>(pixel & 0xFF)};
+}
+
+std::string GifError(const char* what, int code) {
+    const char* reason = GifErrorString(code);
+    return std::string(what) + ": " + (reason != nullptr ? reason : "unknown giflib error");
+}
+
+}  // namespace
+
+GifAnimation::~GifAnimation() {
+    if (file_ != nullptr) {
+        int error = 0;
+        EGifCloseFile(file_, &error);
+    }
+}
+
+std::string GifAnimation::Open(const std::string& path) {
+    // Opening the file ourselves keeps errno's reason, which giflib would reduce to "open failed".
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (descriptor < 0) {
+        return std::strerror(errno);
+    }
+    int error = 0;
+    file_ = EGifOpenFileHandle(descriptor, &error);
+    if (file_ == nullptr) {
+        close(descriptor);
+        return GifError("cannot start the GIF", error);
+    }
+    return "";
+}
+
+std::string GifAnimation::WriteHeader(int width, int height) {
+    EGifSetGifVersion(file_, true);
+    if (EGifPutScreenDesc(file_, width, height, 8, 0, nullptr) == GIF_ERROR) {
+        return GifError("cannot write the GIF screen", file_->Error);
+    }
+    // The Netscape application extension with a loop count of 0: loop for ever.
+    static const GifByteType NETSCAPE[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    static const GifByteType LOOP_FOR_EVER[] = {1, 0, 0};
+    if (EGifPutExtensionLeader(file_, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+        EGifPutExtensionBlock(file_, sizeof NETSCAPE, NETSCAPE) == GIF_ERROR ||
+        EGifPutExtensionBlock(file_, sizeof LOOP_FOR_EVER, LOOP_FOR_EVER) == GIF_ERROR ||
+        EGifPutExtensionTrailer(file_) == GIF_ERROR) {
+        return GifError("cannot write the GIF loop extension", file_->Error);
+    }
+    return "";
+}
+
+std::string GifAnimation::AddFrame(const Picture& picture, int delayCentiseconds) {
+    if (file_ == nullptr) {
+        return "the GIF is not open";
+    }
+    const bool first = previous_.pixels.empty();
+    if (first) {
+        if (std::string error = WriteHeader(picture.width, picture.height); !error.empty()) {
+            return error;
+        }
+    } else if (picture.width != previous_.width || picture.height != previous_.height) {
+        return "a GIF frame differs in size from the first frame";
+    }
+
+    // The region to store, and which of its pixels a viewer already shows.
+    const Rectangle region = ChangedRectangle(previous_, picture);
+    const std::size_t count = static_cast<std::size_t>(region.width) * region.height;
+    std::vector<std::uint32_t> pixels(count);
+    std::vector<bool> unchanged(count, false);
+    for (int y = 0; y < region.height; ++y) {
+        for (int x = 0; x < region.width; ++x) {
+            const std::size_t source =
+                static_cast<std::size_t>(region.top + y) * picture.width + region.left + x;
+            const std::size_t target = static_cast<std::size_t>(y) * region.width + x;
+            pixels[target] = picture.pixels[source];
+            unchanged[target] = !first && previous_.pixels[source] == picture.pixels[source];
+        }
+    }
+
+    // An exact palette of the changed pixels when they fit beside the transparent index.
+    std::vector<std::uint32_t> colours;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!unchanged[i]) {
+            colours.push_back(pixels[i]);
+        }
+    }
+    std::sort(colours.begin(), colours.end());
+    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+    std::vector<GifColorType> palette;
+    std::vector<GifByteType> indices(count);
+    if (static_cast<int>(colours.size()) < MAXIMUM_COLOURS) {
+        for (std::uint32_t colour : colours) {
+            palette.push_back(ColourOf(colour));
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!unchanged[i]) {
+                indices[i] = static_cast<GifByteType>(
+                    std::lower_bound(colours.begin(), colours.end(), pixels[i]) - colours.begin());
+            }
+        }
+    } else {
+        // Too many colours (text smoothing on a large picture): giflib's median cut, leaving
+        // one index free for the transparent pixels.
+        std::vector<GifByteType> red(count);
+        std::vector<GifByteType> green(count);
+        std::vector<GifByteType> blue(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const GifColorType colour = ColourOf(pixels[i]);
+            red[i] = colour.Red;
+            green[i] = colour.Green;
+            blue[i] = colour.Blue;
+        }
+        int paletteSize = MAXIMUM_COLOURS - 1;
+        palette.resize(MAXIMUM_COLOURS);
+        if (GifQuantizeBuffer(region.width, region.height, &paletteSize, red.data(), green.data(),
+                              blue.data(), indices.data(), palette.data()) == GIF_ERROR) {
+            return "cannot choose a palette for a GIF frame";
+        }
+        palette.resize(paletteSize);
+    }
+
+    // The transparent index follows the colours; a GIF palette has a power-of-two size.
+    int transparentIndex = TRANSPARENT_INDEX_NONE;
+    if (std::find(unchanged.begin(), unchanged.end(), true) != unchanged.end()) {
+        transparentIndex = static_cast<int>(palette.size());
+        palette.push_back(GifColorType{0, 0, 0});
+        for (std::size_t i = 0; i < count; ++i) {
+            if (unchanged[i]) {
+                indices[i] = static_cast<GifByteType>(transparentIndex);
+            }
+        }
+    }
+    const int paletteBits = GifBitSize(static_cast<int>(palette.size()));
+    palette.resize(std::size_t{1} << paletteBits, GifColorType{0, 0, 0});
+    ColorMapObject* map = GifMakeMapObject(static_cast<int>(palette.size()), palette.data());
+    if (map == nullptr) {
+        return "out of memory for a GIF palette";
+    }
+
+    // Each frame stays under the next one, which covers only what changed.
+    GraphicsControlBlock control{};
+    control.DisposalMode = DISPOSE_DO_NOT;
+    control.UserInputFlag = false;
+    control.DelayTime = delayCentiseconds;
+    control.TransparentColor = transparentIndex;
+    GifByteType controlBytes[4];
+    const std::size_t controlLength = EGifGCBToExtension(&control, controlBytes);
+    bool written = EGifPutExtension(file_, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(controlLength),
+                                    controlBytes) != GIF_ERROR &&
+                   EGifPutImageDesc(file_, region.left, region.top, region.width, region.height,
+                                    false, map) != GIF_ERROR;
+    for (int y = 0; written && y < region.height; ++y) {
+        written = EGifPutLine(file_, indices.data() + static_cast<std::size_t>(y) * region.width,
+                              region.width) != GIF_ERROR;
+    }
+    GifFreeMapObject(map);
+    if (!written) {
+        return GifError("cannot write a GIF frame", file_->Error);
+    }
+    previous_ = picture;
+    return "";
+}
+
+std::string GifAnimation::Finish() {
+    if (file_ == nullptr) {
+        return "the GIF is not open";
+    }
+    if (previous_.pixels.empty()) {
+        return "a GIF needs at least one frame";
+    }
+    int error = 0;
+    const int result = EGifCloseFile(file_, &error);
+    file_ = nullptr;
+    return result == GIF_ERROR ? GifError("cannot finish the GIF", error) : "";
+}
+
+}  // namespace render

@@ -1,0 +1,42 @@
+// An animated GIF that loops, written frame by frame with giflib.
+//
+// Each frame after the first holds only the rectangle that changed, with its unchanged pixels
+// transparent, over the frames before it; the orrery's pictures change in a few small places
+// per frame, so this keeps a long animation small. A frame's palette is exact when it needs at
+// most 255 colours, and giflib's quantiser chooses one otherwise.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct GifFileType;
+
+namespace render {
+
+// An image in memory, rows from the top, each pixel 0x00RRGGBB.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+class GifAnimation {
+  public:
+    GifAnimation() = default;
+    ~GifAnimation();  // closes the file if Finish was not called
+    GifAnimation(const GifAnimation&) = delete;
+    GifAnimation& operator=(const GifAnimation&) = delete;
+
+    // Each returns "" on success and otherwise a one-line reason.
+    std::string Open(const std::string& path);  // creates the file; writes nothing yet
+    std::string AddFrame(const Picture& picture, int delayCentiseconds);  // same size each time
+    std::string Finish();                                                 // ends and closes
+
+  private:
+    std::string WriteHeader(int width, int height);
+    GifFileType* file_ = nullptr;
+    Picture previous_;  // the last frame added, as a viewer shows it
+};
+
+}  // namespace render
