@@ -245,6 +245,16 @@ def check_status_bar(program):
     check(client.height == 541, "showing the status bar keeps the client size")
 
 
+def check_menu_follows(program):
+    # Showing the bar grayed "show" and enabled "hide", so the same keys now reach "hide".
+    program.keys("F10", "Right", "Down", "Return")
+    wait_until("the status bar to hide", lambda: program.client()[0].rows[-8][0] == GREY)
+    check(True, "the menu's enabled state follows the program: the same keys hide the bar")
+    program.keys("F10", "Right", "Down", "Return")
+    wait_until("the status bar to show again", lambda: program.client()[0].rows[-8][0] != GREY)
+    check(True, "and then show it again")
+
+
 def check_version_message(program):
     # Back to single markers, so that the Earth's distance tells the zoom again.
     program.click(MODE_BUTTON)
@@ -350,6 +360,7 @@ def main():
         check_zoom_out(program)
         check_trails(program)
         check_status_bar(program)
+        check_menu_follows(program)
         if arguments.screenshot:
             program.capture_with_frame().write_png(arguments.screenshot)
         check_version_message(program)
