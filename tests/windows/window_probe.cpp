@@ -2,7 +2,7 @@
 //
 // Usage: window_probe find SECONDS   waits for a visible "ModelApp" window and prints
 //                                    "client LEFT TOP WIDTH HEIGHT" and "menu HEIGHT",
-//                                    in screen pixels
+//                                    in screen pixels, and "codepage N", the ANSI code page
 //        window_probe close          posts WM_CLOSE to it, as the close box would
 // Exit code 0 on success, 1 when no such window exists.
 #define WIN32_LEAN_AND_MEAN
@@ -45,6 +45,8 @@ int PrintClientArea(double seconds) {
     // The menu bar lies right above the client area; the window has one line of it.
     long menuHeight = GetSystemMetrics(SM_CYMENU);
     std::printf("menu %ld\n", menuHeight);
+    // The program's texts are code page 932 bytes; they read right only under that code page.
+    std::printf("codepage %u\n", GetACP());
     return 0;
 }
 

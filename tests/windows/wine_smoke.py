@@ -27,6 +27,7 @@ WINDOW_WAIT_SECONDS = 60
 EXIT_WAIT_SECONDS = 20
 SCREENSHOT_ATTEMPTS = 10
 
+JAPANESE_CODE_PAGE = 932  # what Wine takes from LANG=ja_JP.UTF-8
 BACKGROUND = (64, 64, 64)
 RED = (255, 0, 0)
 CYAN = (0, 255, 255)
@@ -195,6 +196,10 @@ def main():
         left, top, width, height = geometry["client"]
         menu_height = geometry["menu"][0]
         print(f"client area {width} by {height} at ({left}, {top}) on the screen")
+        code_page = geometry["codepage"][0]
+        if code_page != JAPANESE_CODE_PAGE:
+            raise SystemExit(f"Wine runs with code page {code_page}, want {JAPANESE_CODE_PAGE}: "
+                             "is the ja_JP.UTF-8 locale generated? (scripts/install-deps.sh test)")
 
         faults = ["no screenshot taken"]
         for _ in range(SCREENSHOT_ATTEMPTS):
