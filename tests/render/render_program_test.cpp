@@ -38,8 +38,10 @@ std::string TempPath(const std::string& name) {
 ToolRun RunTool(const std::string& arguments) {
     const std::string outputPath = TempPath("render-stdout.txt");
     const std::string errorsPath = TempPath("render-stderr.txt");
-    const std::string command = std::string("'") + SORVELIN_RENDER_PROGRAM + "' " + arguments +
-                                " >'" + outputPath + "' 2>'" + errorsPath + "'";
+    // A sanitizer build's leak checker would otherwise list its suppressions on standard error.
+    const std::string command = std::string("LSAN_OPTIONS=print_suppressions=0 '") +
+                                SORVELIN_RENDER_PROGRAM + "' " + arguments + " >'" + outputPath +
+                                "' 2>'" + errorsPath + "'";
     const int status = std::system(command.c_str());
     ToolRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
