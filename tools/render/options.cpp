@@ -218,7 +218,8 @@ the program. Options take their value as "--ticks 365" or "--ticks=365".
 
 Examples:
   sorvelin-render --trails --ticks 365 trails-1950.png
-  sorvelin-render --trails --frames 73 --every 10 --delay 100 orrery.gif
+  sorvelin-render --trails --frames 74 --every 10 --delay 100 orrery.gif
+                    (two years from 1950: ticks 0, 10, ..., 730)
 
 Exit status: 0 when written; 1 when the run or the writing failed; 2 for a
 bad command line or an OUTPUT that cannot be written (checked before the run).
