@@ -30,11 +30,6 @@ Surface::~Surface() {
     }
 }
 
-std::uint32_t* Surface::Row(int y) const {
-    unsigned char* data = cairo_image_surface_get_data(image_);
-    return reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(image_));
-}
-
 void Surface::GrowTo(int width, int height) {
     if (image_ != nullptr && width <= width_ && height <= height_) {
         return;
@@ -56,6 +51,8 @@ void Surface::GrowTo(int width, int height) {
     }
     cairo_surface_mark_dirty(grown);
     image_ = grown;
+    data_ = cairo_image_surface_get_data(grown);
+    stride_ = cairo_image_surface_get_stride(grown);
     width_ = newWidth;
     height_ = newHeight;
 }
@@ -122,9 +119,16 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
     }
     const std::uint32_t pixel = SurfacePixel(colour);
     cairo_surface_flush(top->surface->Image());
-    for (LONG y = dc->clip.top; y < dc->clip.bottom; ++y) {
-        std::uint32_t* row = top->surface->Row(y);
-        std::fill(row + dc->clip.left, row + std::max(dc->clip.left, dc->clip.right), pixel);
+    const RECT& clip = dc->clip;
+    if (clip.left < clip.right && clip.top < clip.bottom) {
+        // Every row gets the same pixels: fill the first, then copy it with the C library's wide
+        // moves, which erases a whole client area on every mode-0 tick several times faster.
+        std::uint32_t* first = top->surface->Row(clip.top) + clip.left;
+        std::fill(first, first + (clip.right - clip.left), pixel);
+        const std::size_t bytes = static_cast<std::size_t>(clip.right - clip.left) * sizeof pixel;
+        for (LONG y = clip.top + 1; y < clip.bottom; ++y) {
+            std::memcpy(top->surface->Row(y) + clip.left, first, bytes);
+        }
     }
     cairo_surface_mark_dirty(top->surface->Image());
     dc->damaged = true;

@@ -70,12 +70,16 @@ class Surface {
     cairo_surface_t* Image() const { return image_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    std::uint32_t* Row(int y) const;
+    std::uint32_t* Row(int y) const {
+        return reinterpret_cast<std::uint32_t*>(data_ + static_cast<std::ptrdiff_t>(y) * stride_);
+    }
     // Grows to at least width by height, keeping the pixels at the top left.
     void GrowTo(int width, int height);
 
   private:
     cairo_surface_t* image_ = nullptr;
+    unsigned char* data_ = nullptr;  // the image's pixels, kept at hand for the per-row drawing
+    int stride_ = 0;                 // bytes per row
     int width_ = 0;
     int height_ = 0;
 };
@@ -164,6 +168,7 @@ void ForgetMessagesOf(HWND window);
 std::optional<std::uint64_t> NextTimerDeadline();
 bool TakeDueTimer(MSG* message);
 void ForgetTimersOf(HWND window);
+bool IsTimerProcedure(HWND window, UINT_PTR id, TIMERPROC procedure);  // SetTimer registered it
 
 // paint.cpp
 void InvalidateClient(Window* window, const RECT* rect, bool erase);
@@ -182,6 +187,21 @@ std::uint32_t SurfacePixel(COLORREF colour);  // 0x00RRGGBB
 // colour unless background is empty; returns the cell's width.
 int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,
                         COLORREF textColour, std::optional<COLORREF> background);
+// A run of pixels that a glyph covers, on one row.
+struct GlyphRun {
+    int left;  // pixels from the text's left edge; may be negative
+    int top;   // pixels from the text's top edge; may be negative
+    int length;
+};
+// A text rendered once, to be placed in any colours: its opaque cell and the pixels its glyphs
+// cover, both relative to the text's top-left corner.
+struct RenderedText {
+    int cellWidth = 0;
+    int cellHeight = 0;
+    std::vector<GlyphRun> runs;
+};
+// Renders as DrawCodePage932Text draws; empty when the text is too large to keep that way.
+std::optional<RenderedText> RenderCodePage932Text(std::string_view bytes);
 
 // menu.cpp
 std::unique_ptr<Menu> LoadMenuResource(int resource);

@@ -2,6 +2,7 @@
 #include <iconv.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/standin/standin.h"
@@ -16,6 +17,11 @@ constexpr char DEFAULT_FONT_FAMILY[] = "IPAGothic";
 constexpr int DEFAULT_FONT_PIXELS = 16;
 // Shown for a byte that is not code page 932: the half-width katakana middle dot, one cell wide.
 constexpr char REPLACEMENT_GLYPH[] = "\xEF\xBD\xA5";
+// Room left around a text's ink when it is rendered once for keeping: hinting may reach a pixel
+// beyond the extents that Pango reports.
+constexpr int RENDER_MARGIN = 4;
+// Cairo's image surfaces end at 32767 pixels a side; a longer text is drawn directly.
+constexpr int MAX_RENDERED_PIXELS = 32767;
 
 // Pango's state for the default font, made on first use and kept for the process. Written only
 // by TextLayout.
@@ -110,9 +116,147 @@ int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view byt
     return logical.width;
 }
 
+namespace {
+
+constexpr std::uint32_t WHITE_PIXEL = 0x00FFFFFF;
+
+}  // namespace
+
+std::optional<RenderedText> RenderCodePage932Text(std::string_view bytes) {
+    PangoLayout* layout = TextLayout();
+    const std::string text = PrintableText(DecodeCodePage932(bytes));
+    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    PangoRectangle ink;
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    // Draw the glyphs with room around their ink, white on black in the client surfaces' own
+    // format, which cairo draws glyphs onto fastest.
+    const int left = std::min(ink.x, 0) - RENDER_MARGIN;
+    const int top = std::min(ink.y, 0) - RENDER_MARGIN;
+    const int width = std::max(ink.x + ink.width, logical.width) - left + RENDER_MARGIN;
+    const int height = std::max(ink.y + ink.height, logical.height) - top + RENDER_MARGIN;
+    if (width > MAX_RENDERED_PIXELS || height > MAX_RENDERED_PIXELS) {
+        return std::nullopt;
+    }
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cairo = cairo_create(image);
+    cairo_set_source_rgb(cairo, 1, 1, 1);
+    cairo_move_to(cairo, -left, -top);
+    pango_cairo_show_layout(cairo, layout);
+    cairo_destroy(cairo);
+    cairo_surface_flush(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    // Keep each row's runs of white pixels.
+    RenderedText rendered;
+    rendered.cellWidth = logical.width;
+    rendered.cellHeight = logical.height;
+    bool twoLevels = true;
+    for (int row = 0; row < height && twoLevels; ++row) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
+        for (int column = 0; column < width;) {
+            const std::uint32_t value = pixels[column] & WHITE_PIXEL;
+            if (value != WHITE_PIXEL) {
+                twoLevels = twoLevels && value == 0;
+                ++column;
+                continue;
+            }
+            int end = column;
+            while (end < width && (pixels[end] & WHITE_PIXEL) == WHITE_PIXEL) {
+                ++end;
+            }
+            rendered.runs.push_back(GlyphRun{left + column, top + row, end - column});
+            column = end;
+        }
+    }
+    cairo_surface_destroy(image);
+    // Partly covered pixels would need cairo's own blending to come out the same.
+    if (!twoLevels) {
+        return std::nullopt;
+    }
+    return rendered;
+}
+
 }  // namespace standin
 
 using namespace standin;
+
+namespace {
+
+// The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
+// the same bytes on every tick. Each entry is found by its bytes and remembers when it was used.
+struct CachedText {
+    std::string bytes;
+    std::uint64_t lastUse = 0;
+    RenderedText rendered;
+};
+constexpr std::size_t TEXT_CACHE_ENTRIES = 32;
+constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are drawn afresh each time
+
+// Written only by FindRenderedText.
+std::vector<CachedText> textCache;
+std::uint64_t textCacheClock = 0;
+
+// The rendered text for these bytes, from the cache or rendered now; null when it cannot be kept.
+const RenderedText* FindRenderedText(std::string_view bytes) {
+    if (bytes.size() > CACHED_TEXT_MAX_BYTES) {
+        return nullptr;
+    }
+    ++textCacheClock;
+    for (CachedText& entry : textCache) {
+        if (entry.bytes == bytes) {
+            entry.lastUse = textCacheClock;
+            return &entry.rendered;
+        }
+    }
+    std::optional<RenderedText> rendered = RenderCodePage932Text(bytes);
+    if (!rendered) {
+        return nullptr;
+    }
+    CachedText* slot = nullptr;
+    if (textCache.size() < TEXT_CACHE_ENTRIES) {
+        slot = &textCache.emplace_back();
+    } else {
+        slot = &*std::min_element(textCache.begin(), textCache.end(),
+                                  [](const CachedText& first, const CachedText& second) {
+                                      return first.lastUse < second.lastUse;
+                                  });
+    }
+    slot->bytes.assign(bytes);
+    slot->lastUse = textCacheClock;
+    slot->rendered = std::move(*rendered);
+    return &slot->rendered;
+}
+
+// Fills columns left to right of one surface row with a pixel, within the clip.
+void FillRow(Surface& surface, const RECT& clip, long long row, long long left, long long right,
+             std::uint32_t pixel) {
+    if (row < clip.top || row >= clip.bottom) {
+        return;
+    }
+    left = std::max<long long>(left, clip.left);
+    right = std::min<long long>(right, clip.right);
+    if (left < right) {
+        std::uint32_t* pixels = surface.Row(static_cast<int>(row));
+        std::fill(pixels + left, pixels + right, pixel);
+    }
+}
+
+// Copies a rendered text onto the surface with its top-left corner at (x, y), within the clip:
+// the cell in the background colour, then the covered pixels in the text colour.
+void PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long long y,
+                       const RenderedText& rendered, COLORREF textColour, COLORREF background) {
+    const std::uint32_t cell = SurfacePixel(background);
+    for (int row = 0; row < rendered.cellHeight; ++row) {
+        FillRow(surface, clip, y + row, x, x + rendered.cellWidth, cell);
+    }
+    const std::uint32_t glyph = SurfacePixel(textColour);
+    for (const GlyphRun& run : rendered.runs) {
+        FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length, glyph);
+    }
+}
+
+}  // namespace
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     DeviceContext* record = FindDeviceContext(dc);
@@ -127,15 +271,24 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (length == 0 || clip.left >= clip.right || clip.top >= clip.bottom) {
         return TRUE;
     }
+    const std::string_view bytes(text, static_cast<size_t>(length));
     cairo_surface_t* image = top->surface->Image();
+    // The cell is opaque in the background colour: the DC's default mode, which the program keeps.
+    if (const RenderedText* rendered = FindRenderedText(bytes)) {
+        cairo_surface_flush(image);
+        PlaceRenderedText(*top->surface, clip, static_cast<long long>(x) + record->originX,
+                          static_cast<long long>(y) + record->originY, *rendered,
+                          record->textColour, record->backgroundColour);
+        cairo_surface_mark_dirty(image);
+        record->damaged = true;
+        return TRUE;
+    }
     cairo_surface_mark_dirty(image);
     cairo_t* cairo = cairo_create(image);
     cairo_rectangle(cairo, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
     cairo_clip(cairo);
-    // The cell is opaque in the background colour: the DC's default mode, which the program keeps.
     DrawCodePage932Text(cairo, static_cast<double>(x) + record->originX,
-                        static_cast<double>(y) + record->originY,
-                        std::string_view(text, static_cast<size_t>(length)), record->textColour,
+                        static_cast<double>(y) + record->originY, bytes, record->textColour,
                         record->backgroundColour);
     cairo_destroy(cairo);
     cairo_surface_flush(image);

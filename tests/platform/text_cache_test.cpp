@@ -1,0 +1,94 @@
+// TextOutA keeps rendered texts for reuse; what it draws must stay what cairo draws directly.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/standin/standin.h"
+#include "tests/platform/test_window.h"
+
+namespace {
+
+using namespace platform_test;
+
+constexpr int WIDTH = 784;
+constexpr int HEIGHT = 541;
+
+// The reference: the same text drawn by Pango and cairo straight onto an image of the client
+// area, clipped to it, on the same grey.
+std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes, COLORREF text,
+                                         COLORREF background) {
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT);
+    cairo_t* cairo = cairo_create(image);
+    cairo_set_source_rgb(cairo, 64 / 255.0, 64 / 255.0, 64 / 255.0);
+    cairo_paint(cairo);
+    standin::DrawCodePage932Text(cairo, x, y, bytes, text, background);
+    cairo_destroy(cairo);
+    cairo_surface_flush(image);
+    std::vector<std::uint32_t> pixels;
+    const int stride = cairo_image_surface_get_stride(image);
+    for (int row = 0; row < HEIGHT; ++row) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(image) + row * stride);
+        for (int column = 0; column < WIDTH; ++column) {
+            pixels.push_back(line[column] & 0x00FFFFFF);
+        }
+    }
+    cairo_surface_destroy(image);
+    return pixels;
+}
+
+std::vector<std::uint32_t> WindowPicture(HWND window) {
+    std::vector<std::uint32_t> pixels;
+    for (int row = 0; row < HEIGHT; ++row) {
+        for (int column = 0; column < WIDTH; ++column) {
+            const COLORREF colour = headless::Pixel(window, column, row);
+            pixels.push_back(standin::SurfacePixel(colour));
+        }
+    }
+    return pixels;
+}
+
+TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
+    ResetWithTestClass();
+    HWND window = CreateTestWindow();
+    ShowWindow(window, SW_SHOW);
+    struct Case {
+        const char* bytes;
+        int x;
+        int y;
+    };
+    // Japanese and ASCII, descenders, invalid and control bytes, and cells cut by every edge.
+    const Case cases[] = {
+        {"\x95\xbd\x8b\xcf\x8c\x6f\x89\xdf\x8e\x9e\x8a\xd4 1950\x94\x4e", 310, 10},
+        {"gjpqy|_^", 20, 30},
+        {"\x8f\x74\x95\xaa\x93\x5f---\x81\x84", WIDTH - 60, HEIGHT - 10},
+        {"A\xff\xfe\n\tB", -13, -7},
+        {"90\x81\x8b", 382, 501},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.bytes);
+        const std::string_view bytes(test.bytes, std::strlen(test.bytes));
+        const std::vector<std::uint32_t> want =
+            DirectPicture(test.x, test.y, bytes, RGB(255, 255, 255), RGB(10, 20, 30));
+        // Twice: the first draw renders the text, the second takes it from the cache.
+        for (int round = 0; round < 2; ++round) {
+            RECT client;
+            GetClientRect(window, &client);
+            InvalidateRect(window, &client, TRUE);
+            UpdateWindow(window);
+            HDC dc = GetDC(window);
+            SetBkColor(dc, RGB(10, 20, 30));
+            SetTextColor(dc, RGB(255, 255, 255));
+            ASSERT_TRUE(TextOutA(dc, test.x, test.y, test.bytes, static_cast<int>(bytes.size())));
+            ReleaseDC(window, dc);
+            // The paint mark of the test window sits at (0, 0) on top of what the erase left.
+            std::vector<std::uint32_t> got = WindowPicture(window);
+            std::vector<std::uint32_t> expected = want;
+            got[0] = expected[0] = 0;
+            EXPECT_EQ(got, expected) << "round " << round;
+        }
+    }
+}
+
+}  // namespace
