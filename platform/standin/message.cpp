@@ -179,8 +179,12 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
         return 0;
     }
     if (msg->message == WM_TIMER && msg->lParam != 0) {
+        // Only a procedure that SetTimer registered is called, as Windows checks too: a WM_TIMER
+        // posted by anyone with any lParam must not become a call to an arbitrary address.
         auto procedure = reinterpret_cast<TIMERPROC>(msg->lParam);
-        procedure(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+        if (IsTimerProcedure(msg->hwnd, msg->wParam, procedure)) {
+            procedure(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+        }
         return 0;
     }
     Window* window = FindWindowRecord(msg->hwnd);

@@ -50,6 +50,11 @@ bool TakeDueTimer(MSG* message) {
     return true;
 }
 
+bool IsTimerProcedure(HWND window, UINT_PTR id, TIMERPROC procedure) {
+    auto timer = FindTimer(window, id);
+    return timer != Global().timers.end() && timer->procedure == procedure;
+}
+
 void ForgetTimersOf(HWND window) {
     auto& timers = Global().timers;
     timers.erase(std::remove_if(timers.begin(), timers.end(),
