@@ -8,6 +8,17 @@ endif()
 
 option(SORVELIN_SANITIZE "Build with the address and undefined-behaviour sanitizers" OFF)
 if(SORVELIN_SANITIZE)
-    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    add_link_options(-fsanitize=address,undefined)
+    # float-cast-overflow is not part of "undefined" in GCC: it catches a double too large for
+    # the int it is converted to, which the drawing and the zoom must never do.
+    add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined,float-cast-overflow)
+endif()
+
+# libFuzzer's coverage on every target, sanitizers included; only the fuzz targets link its main.
+option(SORVELIN_FUZZ "Instrument everything for libFuzzer and build the fuzz targets (clang)" OFF)
+if(SORVELIN_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined,float-cast-overflow
+                        -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
