@@ -1,0 +1,103 @@
+// Fuzzes TextOutA on a headless window: any bytes, any length, any position, any colours.
+//
+// The bytes are copied into a buffer exactly `length` long, so the address sanitizer catches any
+// read past the length; the check afterwards finds pixels written outside the device context's
+// clip, where a child window's DC must never draw.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "resources/resource.h"
+
+namespace {
+
+const COLORREF GREY = RGB(64, 64, 64);
+const int CHILD_LEFT = 100;  // a child window's client area, where its DC may draw
+const int CHILD_TOP = 50;
+const int CHILD_WIDTH = 200;
+const int CHILD_HEIGHT = 40;
+
+LRESULT CALLBACK BlankProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct Windows {
+    HWND main;
+    HWND child;
+};
+
+// An 800 by 600 window with a child, made once per process: fonts load only the first time.
+Windows MakeWindows() {
+    headless::Reset();
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = BlankProcedure;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = "Fuzz";
+    RegisterClassExA(&windowClass);
+    HWND main = CreateWindowExA(0, "Fuzz", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                800, 600, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, CHILD_LEFT, CHILD_TOP,
+                                 CHILD_WIDTH, CHILD_HEIGHT, main, nullptr, nullptr, nullptr);
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    return Windows{main, child};
+}
+
+// Erases the main window's client area to grey.
+void Erase(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    InvalidateRect(window, &client, TRUE);
+    UpdateWindow(window);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const Windows windows = MakeWindows();
+    FuzzedDataProvider input(data, size);
+    const bool onChild = input.ConsumeBool();
+    const int x = input.ConsumeIntegral<int>();
+    const int y = input.ConsumeIntegral<int>();
+    const COLORREF background = input.ConsumeIntegral<COLORREF>();
+    const COLORREF text = input.ConsumeIntegral<COLORREF>();
+    const int length = input.ConsumeIntegralInRange<int>(-2, 300);
+    std::vector<char> bytes = input.ConsumeBytes<char>(length > 0 ? length : 0);
+    const int given = length > 0 ? static_cast<int>(bytes.size()) : length;
+    // An exact-size heap copy: no terminating zero, nothing beyond the given length.
+    char* exact = given > 0 ? new char[given] : nullptr;
+    if (given > 0) {
+        std::copy(bytes.begin(), bytes.end(), exact);
+    }
+
+    if (onChild) {
+        Erase(windows.main);
+    }
+    HWND target = onChild ? windows.child : windows.main;
+    HDC dc = GetDC(target);
+    SetBkColor(dc, background);
+    SetTextColor(dc, text);
+    const BOOL drawn = TextOutA(dc, x, y, exact, given);
+    ReleaseDC(target, dc);
+    delete[] exact;
+    if ((drawn != FALSE) != (given >= 0)) {
+        std::abort();  // only a negative length is refused
+    }
+    if (onChild) {
+        // The child's DC draws only on the child's own rectangle of the main window.
+        for (int row = 0; row < 541; row += 3) {
+            for (int column = 0; column < 784; column += 3) {
+                const bool inside = column >= CHILD_LEFT && column < CHILD_LEFT + CHILD_WIDTH &&
+                                    row >= CHILD_TOP && row < CHILD_TOP + CHILD_HEIGHT;
+                if (!inside && headless::Pixel(windows.main, column, row) != GREY) {
+                    std::abort();
+                }
+            }
+        }
+    }
+    return 0;
+}
