@@ -155,6 +155,14 @@ std::optional<RenderedText> RenderCodePage932Text(std::string_view bytes) {
     for (int row = 0; row < height && twoLevels; ++row) {
         const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
         for (int column = 0; column < width;) {
+            // Most of the picture is black: pass over it four pixels at a time.
+            while (column + 4 <= width && (pixels[column] | pixels[column + 1] |
+                                           pixels[column + 2] | pixels[column + 3]) == 0) {
+                column += 4;
+            }
+            if (column >= width) {
+                break;
+            }
             const std::uint32_t value = pixels[column] & WHITE_PIXEL;
             if (value != WHITE_PIXEL) {
                 twoLevels = twoLevels && value == 0;
