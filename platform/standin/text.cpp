@@ -50,6 +50,16 @@ PangoLayout* TextLayout() {
     return sharedLayout;
 }
 
+// The shared layout holding this text. Pango keeps a layout's lines until its text changes, and
+// a tick draws the same status text twice in a row (on the window, then in the repaint).
+PangoLayout* LayoutOf(const std::string& text) {
+    PangoLayout* layout = TextLayout();
+    if (text != pango_layout_get_text(layout)) {
+        pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    }
+    return layout;
+}
+
 // TextOutA writes no line breaks or other controls: each shows as one replacement cell.
 std::string PrintableText(std::string_view utf8) {
     std::string result;
@@ -98,9 +108,7 @@ std::string DecodeCodePage932(std::string_view bytes) {
 
 int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,
                         COLORREF textColour, std::optional<COLORREF> background) {
-    PangoLayout* layout = TextLayout();
-    const std::string text = PrintableText(DecodeCodePage932(bytes));
-    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    PangoLayout* layout = LayoutOf(PrintableText(DecodeCodePage932(bytes)));
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, nullptr, &logical);
     if (background) {
@@ -123,9 +131,7 @@ constexpr std::uint32_t WHITE_PIXEL = 0x00FFFFFF;
 }  // namespace
 
 std::optional<RenderedText> RenderCodePage932Text(std::string_view bytes) {
-    PangoLayout* layout = TextLayout();
-    const std::string text = PrintableText(DecodeCodePage932(bytes));
-    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    PangoLayout* layout = LayoutOf(PrintableText(DecodeCodePage932(bytes)));
     PangoRectangle ink;
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, &ink, &logical);
@@ -193,47 +199,46 @@ namespace {
 
 // The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
 // the same bytes on every tick. Each entry is found by its bytes and remembers when it was used.
+// Rendering a text for keeping costs about three direct drawings, so a text is kept only from
+// its third drawing on; one that changes every tick, such as the status text, is drawn directly.
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;
-    RenderedText rendered;
+    int drawings = 0;
+    std::optional<RenderedText> rendered;  // from the third drawing on
 };
 constexpr std::size_t TEXT_CACHE_ENTRIES = 32;
 constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are drawn afresh each time
+constexpr int DRAWINGS_BEFORE_KEEPING = 2;
 
 // Written only by FindRenderedText.
 std::vector<CachedText> textCache;
 std::uint64_t textCacheClock = 0;
 
-// The rendered text for these bytes, from the cache or rendered now; null when it cannot be kept.
+// The kept rendering of these bytes; null when the text is to be drawn directly this time.
 const RenderedText* FindRenderedText(std::string_view bytes) {
     if (bytes.size() > CACHED_TEXT_MAX_BYTES) {
         return nullptr;
     }
     ++textCacheClock;
-    for (CachedText& entry : textCache) {
-        if (entry.bytes == bytes) {
-            entry.lastUse = textCacheClock;
-            return &entry.rendered;
+    auto found = std::find_if(textCache.begin(), textCache.end(),
+                              [bytes](const CachedText& entry) { return entry.bytes == bytes; });
+    if (found == textCache.end()) {
+        if (textCache.size() < TEXT_CACHE_ENTRIES) {
+            found = textCache.emplace(textCache.end());
+        } else {
+            found = std::min_element(textCache.begin(), textCache.end(),
+                                     [](const CachedText& first, const CachedText& second) {
+                                         return first.lastUse < second.lastUse;
+                                     });
         }
+        *found = CachedText{std::string(bytes), 0, 0, std::nullopt};
     }
-    std::optional<RenderedText> rendered = RenderCodePage932Text(bytes);
-    if (!rendered) {
-        return nullptr;
+    found->lastUse = textCacheClock;
+    if (!found->rendered && ++found->drawings > DRAWINGS_BEFORE_KEEPING) {
+        found->rendered = RenderCodePage932Text(bytes);
     }
-    CachedText* slot = nullptr;
-    if (textCache.size() < TEXT_CACHE_ENTRIES) {
-        slot = &textCache.emplace_back();
-    } else {
-        slot = &*std::min_element(textCache.begin(), textCache.end(),
-                                  [](const CachedText& first, const CachedText& second) {
-                                      return first.lastUse < second.lastUse;
-                                  });
-    }
-    slot->bytes.assign(bytes);
-    slot->lastUse = textCacheClock;
-    slot->rendered = std::move(*rendered);
-    return &slot->rendered;
+    return found->rendered ? &*found->rendered : nullptr;
 }
 
 // Fills columns left to right of one surface row with a pixel, within the clip.
