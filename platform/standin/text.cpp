@@ -188,6 +188,7 @@ std::optional<RenderedText> RenderCodePage932Text(std::string_view bytes) {
     if (!twoLevels) {
         return std::nullopt;
     }
+    rendered.runs.shrink_to_fit();
     return rendered;
 }
 
@@ -207,7 +208,8 @@ struct CachedText {
     int drawings = 0;
     std::optional<RenderedText> rendered;  // from the third drawing on
 };
-constexpr std::size_t TEXT_CACHE_ENTRIES = 32;
+// A frame draws four texts; a few more entries keep the status text's latest values.
+constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
 constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are drawn afresh each time
 constexpr int DRAWINGS_BEFORE_KEEPING = 2;
 
