@@ -22,6 +22,8 @@ constexpr char REPLACEMENT_GLYPH[] = "\xEF\xBD\xA5";
 constexpr int RENDER_MARGIN = 4;
 // Cairo's image surfaces end at 32767 pixels a side; a longer text is drawn directly.
 constexpr int MAX_RENDERED_PIXELS = 32767;
+// Farther than this from the clip, a text's position is out of Pango's and cairo's reach.
+constexpr long long FARTHEST_TEXT_PIXELS = 1 << 21;
 
 // Pango's state for the default font, made on first use and kept for the process. Written only
 // by TextLayout.
@@ -286,14 +288,24 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (length == 0 || clip.left >= clip.right || clip.top >= clip.bottom) {
         return TRUE;
     }
+    // Cairo keeps coordinates in 24.8 fixed point, so a text millions of pixels away would wrap
+    // around onto the client area. Nothing that far can reach it: Pango lays a line out to at
+    // most about two million pixels.
+    const long long surfaceX = static_cast<long long>(x) + record->originX;
+    const long long surfaceY = static_cast<long long>(y) + record->originY;
+    if (surfaceX < clip.left - FARTHEST_TEXT_PIXELS ||
+        surfaceX > clip.right + FARTHEST_TEXT_PIXELS ||
+        surfaceY < clip.top - FARTHEST_TEXT_PIXELS ||
+        surfaceY > clip.bottom + FARTHEST_TEXT_PIXELS) {
+        return TRUE;
+    }
     const std::string_view bytes(text, static_cast<size_t>(length));
     cairo_surface_t* image = top->surface->Image();
     // The cell is opaque in the background colour: the DC's default mode, which the program keeps.
     if (const RenderedText* rendered = FindRenderedText(bytes)) {
         cairo_surface_flush(image);
-        PlaceRenderedText(*top->surface, clip, static_cast<long long>(x) + record->originX,
-                          static_cast<long long>(y) + record->originY, *rendered,
-                          record->textColour, record->backgroundColour);
+        PlaceRenderedText(*top->surface, clip, surfaceX, surfaceY, *rendered, record->textColour,
+                          record->backgroundColour);
         cairo_surface_mark_dirty(image);
         record->damaged = true;
         return TRUE;
@@ -302,9 +314,8 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     cairo_t* cairo = cairo_create(image);
     cairo_rectangle(cairo, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
     cairo_clip(cairo);
-    DrawCodePage932Text(cairo, static_cast<double>(x) + record->originX,
-                        static_cast<double>(y) + record->originY, bytes, record->textColour,
-                        record->backgroundColour);
+    DrawCodePage932Text(cairo, static_cast<double>(surfaceX), static_cast<double>(surfaceY), bytes,
+                        record->textColour, record->backgroundColour);
     cairo_destroy(cairo);
     cairo_surface_flush(image);
     record->damaged = true;

@@ -92,4 +92,26 @@ TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
     }
 }
 
+TEST(TextCacheTest, ATextFarOutsideTheClientAreaDrawsNothing) {
+    ResetWithTestClass();
+    HWND window = CreateTestWindow();
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    const std::vector<std::uint32_t> before = WindowPicture(window);
+    HDC dc = GetDC(window);
+    SetBkColor(dc, RGB(255, 0, 0));
+    // Short texts are drawn directly twice, then kept; one over 256 bytes is always direct.
+    const std::string longText(300, 'W');
+    const int far = 2147483647;
+    for (const POINT& point : {POINT{-far - 1, -far - 1}, POINT{-far - 1, 0}, POINT{0, -far - 1},
+                               POINT{far, far}, POINT{-16777216, 100}, POINT{100, 16777216}}) {
+        for (int drawing = 0; drawing < 3; ++drawing) {
+            EXPECT_TRUE(TextOutA(dc, point.x, point.y, "A", 1));
+        }
+        EXPECT_TRUE(TextOutA(dc, point.x, point.y, longText.data(), 300));
+    }
+    ReleaseDC(window, dc);
+    EXPECT_EQ(WindowPicture(window), before);
+}
+
 }  // namespace
