@@ -1,10 +1,13 @@
 // Fuzzes TextOutA on a headless window: any bytes, any length, any position, any colours.
 //
 // The bytes are copied into a buffer exactly `length` long, so the address sanitizer catches any
-// read past the length; the check afterwards finds pixels written outside the device context's
-// clip, where a child window's DC must never draw.
+// read past the length; the checks afterwards find pixels written outside the device context's
+// clip, where a child window's DC must never draw, and compare the text's third drawing, which
+// the stand-in takes from its cache, with its first, drawn directly by Pango and cairo.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -47,6 +50,20 @@ Windows MakeWindows() {
     return Windows{main, child};
 }
 
+// The main window's client pixels, 0x00RRGGBB.
+std::vector<std::uint32_t> Picture(HWND window) {
+    const standin::SurfacePixels surface = *standin::ClientSurface(window);
+    std::vector<std::uint32_t> pixels;
+    for (int row = 0; row < surface.height; ++row) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(
+            reinterpret_cast<const unsigned char*>(surface.pixels) + row * surface.stride);
+        for (int column = 0; column < surface.width; ++column) {
+            pixels.push_back(line[column] & 0x00FFFFFF);  // the top byte is unused
+        }
+    }
+    return pixels;
+}
+
 // Erases the main window's client area to grey.
 void Erase(HWND window) {
     RECT client;
@@ -74,9 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::copy(bytes.begin(), bytes.end(), exact);
     }
 
-    if (onChild) {
-        Erase(windows.main);
-    }
+    Erase(windows.main);
     HWND target = onChild ? windows.child : windows.main;
     HDC dc = GetDC(target);
     SetBkColor(dc, background);
@@ -86,6 +101,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     delete[] exact;
     if ((drawn != FALSE) != (given >= 0)) {
         std::abort();  // only a negative length is refused
+    }
+    if (!onChild && given > 0) {
+        // Drawn twice more on a fresh background, the third time from the cache: the same pixels.
+        const std::vector<std::uint32_t> first = Picture(windows.main);
+        for (int drawing = 2; drawing <= 3; ++drawing) {
+            Erase(windows.main);
+            HDC again = GetDC(windows.main);
+            SetBkColor(again, background);
+            SetTextColor(again, text);
+            TextOutA(again, x, y, bytes.data(), given);
+            ReleaseDC(windows.main, again);
+        }
+        const std::vector<std::uint32_t> third = Picture(windows.main);
+        if (third != first) {
+            const auto differs = std::mismatch(first.begin(), first.end(), third.begin());
+            const long index = differs.first - first.begin();
+            std::fprintf(stderr,
+                         "text of %d bytes at (%d, %d): pixel (%ld, %ld) is %06X, then %06X\n",
+                         given, x, y, index % 784, index / 784, *differs.first, *differs.second);
+            std::abort();
+        }
     }
     if (onChild) {
         // The child's DC draws only on the child's own rectangle of the main window.
