@@ -560,6 +560,9 @@ void StartProgramHost(int argumentCount, char** arguments) {
     // The desktop matches the window with its desktop file and icon through this name.
     g_set_prgname(gtkhost::APPLICATION_ID);
     gdk_set_program_class("Sorvelin");
+    // The window shows a client surface that cairo copies; OpenGL would only load a driver
+    // that more than doubles the program's memory. A user's own setting still wins.
+    g_setenv("GDK_GL", "disable", FALSE);
     if (!gtk_init_check(&argumentCount, &arguments)) {
         std::fputs(
             "sorvelin: cannot open the display; on a machine without a desktop, run it "
