@@ -5,16 +5,6 @@
 
 namespace {
 
-// Push button identifiers.
-enum ButtonCommand {
-    ID_ZOOM_OUT = 101,
-    ID_SLOWER = 102,
-    ID_MODE = 103,
-    ID_ZOOM_IN = 104,
-    ID_FASTER = 105,
-    ID_ONE_YEAR = 106,
-};
-
 // Zoom steps and the sizes at which they stop; the two are not inverses.
 const double ZOOM_OUT_FACTOR = 0.5;
 const int ZOOM_OUT_ABOVE = 4;  // zoom out only while size > 4, so size never drops below 2
@@ -54,31 +44,31 @@ void ShowStatusBar(HWND window, int showCommand, UINT grayed, UINT enabled) {
 LRESULT RunCommand(HWND window, int identifier) {
     ViewSettings& settings = viewState.settings;
     switch (identifier) {
-        case ID_ZOOM_OUT:
+        case IDC_ZOOM_OUT:
             if (settings.size > ZOOM_OUT_ABOVE) {
                 settings.size = static_cast<int>(settings.size * ZOOM_OUT_FACTOR);
             }
             return Redraw(window, REPAINT_ALWAYS);
-        case ID_ZOOM_IN:
+        case IDC_ZOOM_IN:
             if (settings.size < ZOOM_IN_BELOW) {
                 settings.size = static_cast<int>(settings.size * ZOOM_IN_FACTOR);
             }
             return Redraw(window, REPAINT_ALWAYS);
-        case ID_MODE:
+        case IDC_MODE:
             // Leaving mode 1 erases the trails; entering it erases nothing.
             settings.mode = settings.mode == 0 ? 1 : 0;
             return Redraw(window, REPAINT_IN_MODE_0);
-        case ID_SLOWER:
+        case IDC_SLOWER:
             if (settings.interval > SLOWER_ABOVE) {
                 settings.interval = settings.interval * SLOWER_FACTOR;
             }
             return Redraw(window, REPAINT_IN_MODE_0);
-        case ID_FASTER:
+        case IDC_FASTER:
             if (settings.interval < FASTER_BELOW) {
                 settings.interval = settings.interval + settings.interval;
             }
             return Redraw(window, REPAINT_IN_MODE_0);
-        case ID_ONE_YEAR:
+        case IDC_ONE_YEAR:
             AdvanceElapsed(ONE_YEAR_DAYS);
             return Redraw(window, REPAINT_ALWAYS);
         case IDM_YEAR_2000:

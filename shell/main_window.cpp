@@ -16,8 +16,9 @@ struct ButtonSpec {
 
 // In creation order; the identifiers do not follow the left-to-right order.
 const ButtonSpec BUTTONS[] = {
-    {1, ZOOM_OUT_CAPTION, 101}, {51, ZOOM_IN_CAPTION, 104}, {101, MODE_CAPTION, 103},
-    {151, SLOWER_CAPTION, 102}, {201, FASTER_CAPTION, 105}, {251, ONE_YEAR_CAPTION, 106},
+    {1, ZOOM_OUT_CAPTION, IDC_ZOOM_OUT}, {51, ZOOM_IN_CAPTION, IDC_ZOOM_IN},
+    {101, MODE_CAPTION, IDC_MODE},       {151, SLOWER_CAPTION, IDC_SLOWER},
+    {201, FASTER_CAPTION, IDC_FASTER},   {251, ONE_YEAR_CAPTION, IDC_ONE_YEAR},
 };
 const int BUTTON_TOP = 1;
 const int BUTTON_WIDTH = 50;

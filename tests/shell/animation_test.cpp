@@ -21,7 +21,7 @@ TEST_F(Animation, TheFirstTickAdvancesOneDayExactly) {
 TEST_F(Animation, TheClockRestartsAfter150YearsAtOneDayATick) {
     // Mode 1 draws without erasing, which keeps this long run quick; the clock is the same.
     RunProgram({
-        headless::Click(MODE),
+        headless::Click(IDC_MODE),
         headless::AdvanceTimers(54786),
         headless::Do([] { EXPECT_GT(viewState.elapsed, 1.49999); }),
         headless::AdvanceTimers(1),
@@ -31,7 +31,7 @@ TEST_F(Animation, TheClockRestartsAfter150YearsAtOneDayATick) {
 }
 
 TEST_F(Animation, TheClockRestartsAtZeroNotModuloTheLimit) {
-    std::vector<headless::Step> steps = Press(FASTER, 7);
+    std::vector<headless::Step> steps = Press(IDC_FASTER, 7);
     Append(steps, {
                       headless::Do([] { EXPECT_EQ(viewState.settings.interval, 128.0); }),
                       headless::AdvanceTimers(428),
@@ -60,7 +60,7 @@ TEST_F(Animation, ModeZeroShowsOnlyTheCurrentPositions) {
 TEST_F(Animation, ModeOneLeavesEveryTicksMarkersAsTrails) {
     auto earthAtStart = std::make_shared<POINT>();
     RunProgram({
-        headless::Click(MODE),
+        headless::Click(IDC_MODE),
         headless::Do([earthAtStart] { *earthAtStart = EarthPixel(); }),
         headless::AdvanceTimers(60),
         headless::Do([earthAtStart] {
@@ -86,7 +86,7 @@ TEST_F(Animation, TheStatusBarFollowsEveryTickWhileHidden) {
                       "A\x91\xe5\x82\xab\x82\xb3"
                       "250");
         }),
-        headless::Click(ZOOM_OUT),
+        headless::Click(IDC_ZOOM_OUT),
         // A command does not touch the status text; the next tick brings the new size.
         headless::Do([] {
             EXPECT_NE(headless::StatusText(viewState.statusBar).find("250"), std::string::npos);

@@ -20,7 +20,7 @@ std::vector<headless::Step> PressRecordingSizes(int button, int times,
 
 TEST_F(Commands, ZoomOutHalvesDownToThreeAndStops) {
     auto sizes = std::make_shared<std::vector<int>>();
-    std::vector<headless::Step> steps = PressRecordingSizes(ZOOM_OUT, 7, sizes);
+    std::vector<headless::Step> steps = PressRecordingSizes(IDC_ZOOM_OUT, 7, sizes);
     steps.push_back(headless::Close());
     RunProgram(std::move(steps));
     EXPECT_EQ(*sizes, (std::vector<int>{125, 62, 31, 15, 7, 3, 3}));
@@ -28,9 +28,9 @@ TEST_F(Commands, ZoomOutHalvesDownToThreeAndStops) {
 
 TEST_F(Commands, ZoomInGrowsByHalvesAndStopsAbove500) {
     auto sizes = std::make_shared<std::vector<int>>();
-    std::vector<headless::Step> steps = PressRecordingSizes(ZOOM_IN, 3, sizes);
-    Append(steps, Press(ZOOM_OUT, 8));  // from 562 down to 4: 281 140 70 35 17 8 4, then stuck
-    Append(steps, PressRecordingSizes(ZOOM_IN, 1, sizes));
+    std::vector<headless::Step> steps = PressRecordingSizes(IDC_ZOOM_IN, 3, sizes);
+    Append(steps, Press(IDC_ZOOM_OUT, 8));  // from 562 down to 4: 281 140 70 35 17 8 4, then stuck
+    Append(steps, PressRecordingSizes(IDC_ZOOM_IN, 1, sizes));
     steps.push_back(headless::Close());
     RunProgram(std::move(steps));
     EXPECT_EQ(*sizes, (std::vector<int>{375, 562, 562, 6}));
@@ -39,11 +39,11 @@ TEST_F(Commands, ZoomInGrowsByHalvesAndStopsAbove500) {
 TEST_F(Commands, ZoomStaysBetweenTwoAnd748) {
     auto sizes = std::make_shared<std::vector<int>>();
     // 250 out to 7, in to 10, out to 5 and 2, where it stays.
-    std::vector<headless::Step> steps = Press(ZOOM_OUT, 5);
-    Append(steps, Press(ZOOM_IN, 1));
-    Append(steps, PressRecordingSizes(ZOOM_OUT, 3, sizes));
+    std::vector<headless::Step> steps = Press(IDC_ZOOM_OUT, 5);
+    Append(steps, Press(IDC_ZOOM_IN, 1));
+    Append(steps, PressRecordingSizes(IDC_ZOOM_OUT, 3, sizes));
     // From 2 in to the top: 3 4 6 9 13 19 28 42 63 94 141 211 316 474 711, then stuck.
-    Append(steps, PressRecordingSizes(ZOOM_IN, 16, sizes));
+    Append(steps, PressRecordingSizes(IDC_ZOOM_IN, 16, sizes));
     steps.push_back(headless::Close());
     RunProgram(std::move(steps));
     EXPECT_EQ(*sizes, (std::vector<int>{5, 2, 2, 3, 4, 6, 9, 13, 19, 28, 42, 63, 94, 141, 211, 316,
@@ -52,9 +52,9 @@ TEST_F(Commands, ZoomStaysBetweenTwoAnd748) {
 
 TEST_F(Commands, ZoomRedrawsAtTheNewScaleAndErasesTrails) {
     RunProgram({
-        headless::Click(MODE),
+        headless::Click(IDC_MODE),
         headless::AdvanceTimers(20),
-        headless::Click(ZOOM_OUT),
+        headless::Click(IDC_ZOOM_OUT),
         headless::Do([] {
             EXPECT_EQ(CountPixels(EARTH_CYAN), 13 + 9);
             POINT earth = EarthPixel();
@@ -69,13 +69,13 @@ TEST_F(Commands, TheIntervalHalvesAndDoublesBetweenItsLimits) {
     auto record = [intervals] {
         return headless::Do([intervals] { intervals->push_back(viewState.settings.interval); });
     };
-    std::vector<headless::Step> steps = Press(SLOWER, 7);
+    std::vector<headless::Step> steps = Press(IDC_SLOWER, 7);
     steps.push_back(record());
-    Append(steps, Press(SLOWER, 1));
+    Append(steps, Press(IDC_SLOWER, 1));
     steps.push_back(record());
-    Append(steps, Press(FASTER, 14));
+    Append(steps, Press(IDC_FASTER, 14));
     steps.push_back(record());
-    Append(steps, Press(FASTER, 1));
+    Append(steps, Press(IDC_FASTER, 1));
     steps.push_back(record());
     steps.push_back(headless::Close());
     RunProgram(std::move(steps));
@@ -84,13 +84,13 @@ TEST_F(Commands, TheIntervalHalvesAndDoublesBetweenItsLimits) {
 
 TEST_F(Commands, SpeedAndModeChangesKeepTrailsInModeOne) {
     RunProgram({
-        headless::Click(MODE),
+        headless::Click(IDC_MODE),
         headless::AdvanceTimers(20),
-        headless::Click(SLOWER),
-        headless::Click(FASTER),
+        headless::Click(IDC_SLOWER),
+        headless::Click(IDC_FASTER),
         headless::Do([] { EXPECT_GT(CountPixels(EARTH_CYAN), 13 + 20 * 3); }),
         // Back to mode 0: the trails are erased at once.
-        headless::Click(MODE),
+        headless::Click(IDC_MODE),
         headless::Do([] { EXPECT_EQ(CountPixels(EARTH_CYAN), 13 + 13); }),
         headless::Close(),
     });
@@ -98,17 +98,17 @@ TEST_F(Commands, SpeedAndModeChangesKeepTrailsInModeOne) {
 
 TEST_F(Commands, OneYearLaterAddsAYearOfDaysAndRestartsPastTheLimit) {
     std::vector<headless::Step> steps = {
-        headless::Click(ONE_YEAR),
+        headless::Click(IDC_ONE_YEAR),
         headless::Do([] { EXPECT_EQ(viewState.elapsed, 0.009999940039785656); }),
     };
     // Near the end of the range, a year more restarts the clock at exactly 0.
-    Append(steps, Press(FASTER, 7));
+    Append(steps, Press(IDC_FASTER, 7));
     Append(
         steps,
         {
             headless::AdvanceTimers(423),  // 365.24 + 423 * 128 = 54509.24 days
             headless::Do([] { EXPECT_GT(viewState.elapsed * DAYS_PER_CENTURY, 54786 - 365.24); }),
-            headless::Click(ONE_YEAR),
+            headless::Click(IDC_ONE_YEAR),
             headless::Do([] { EXPECT_EQ(viewState.elapsed, 0.0); }),
             headless::Close(),
         });
@@ -123,7 +123,7 @@ TEST_F(Commands, Year2000SetsTheClockFromAnyValue) {
         headless::ChooseMenu(IDM_YEAR_2000),
         expectYear2000(),
         headless::AdvanceTimers(40),
-        headless::Click(ONE_YEAR),
+        headless::Click(IDC_ONE_YEAR),
         headless::ChooseMenu(IDM_YEAR_2000),
         expectYear2000(),
         headless::Do([] {
@@ -195,14 +195,14 @@ TEST_F(Commands, TheVersionMessageIsModalWhileTheAnimationGoesOn) {
         headless::AdvanceTimers(3),
         headless::Do([] { EXPECT_NEAR(viewState.elapsed * DAYS_PER_CENTURY, 3.0, 1e-9); }),
         // The main window takes no input while the box is open.
-        headless::Click(ZOOM_OUT),
+        headless::Click(IDC_ZOOM_OUT),
         headless::Do([] {
             EXPECT_EQ(headless::RefusedInputs(), 1);
             EXPECT_EQ(viewState.settings.size, 250);
         }),
         headless::DismissMessageBox(),
         headless::Do([] { EXPECT_FALSE(standin::OpenMessageBox().has_value()); }),
-        headless::Click(ZOOM_OUT),
+        headless::Click(IDC_ZOOM_OUT),
         headless::Do([] { EXPECT_EQ(viewState.settings.size, 125); }),
         headless::Close(),
     });

@@ -16,16 +16,6 @@ inline constexpr COLORREF BACKGROUND = RGB(64, 64, 64);
 inline constexpr COLORREF SUN_RED = RGB(255, 0, 0);
 inline constexpr COLORREF EARTH_CYAN = RGB(0, 255, 255);
 
-// Button identifiers, as a user knows them by their captions.
-enum Button {
-    ZOOM_OUT = 101,
-    SLOWER = 102,
-    MODE = 103,
-    ZOOM_IN = 104,
-    FASTER = 105,
-    ONE_YEAR = 106,
-};
-
 // Each test starts a fresh process image: a new stand-in and a view state zero at load.
 class ShellTest : public ::testing::Test {
   protected:

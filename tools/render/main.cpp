@@ -17,16 +17,6 @@
 
 namespace {
 
-// The program's push buttons, by identifier.
-enum Button {
-    ZOOM_OUT = 101,
-    SLOWER = 102,
-    MODE = 103,
-    ZOOM_IN = 104,
-    FASTER = 105,
-    ONE_YEAR = 106,
-};
-
 constexpr int EXIT_BAD_USAGE = 2;
 
 // Where the pictures go, and what went wrong while taking them.
@@ -110,13 +100,13 @@ std::vector<headless::Step> BuildScript(Capture& capture) {
     if (options.year2000) {
         steps.push_back(headless::ChooseMenu(IDM_YEAR_2000));
     }
-    press(ONE_YEAR, options.oneYearPresses);
-    press(ZOOM_OUT, options.zoomOutPresses);
-    press(ZOOM_IN, options.zoomInPresses);
-    press(SLOWER, options.slowerPresses);
-    press(FASTER, options.fasterPresses);
+    press(IDC_ONE_YEAR, options.oneYearPresses);
+    press(IDC_ZOOM_OUT, options.zoomOutPresses);
+    press(IDC_ZOOM_IN, options.zoomInPresses);
+    press(IDC_SLOWER, options.slowerPresses);
+    press(IDC_FASTER, options.fasterPresses);
     // Last of the presses: the zoom and year commands erase the picture, the mode keeps trails.
-    press(MODE, options.mode);
+    press(IDC_MODE, options.mode);
     for (int frame = 1; frame <= options.frames; ++frame) {
         const int ticks = frame == 1 ? options.ticks : options.every;
         // AdvanceTimers(0) would still move on to one tick.
