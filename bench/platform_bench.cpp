@@ -2,32 +2,16 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/headless/headless.h"
-#include "resources/resource.h"
 #include "scene/scene.h"
 
 namespace {
 
 const ViewSettings START_SETTINGS{1.0, 250, 0};
 
-LRESULT CALLBACK BlankProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A shown 800 by 600 window with a menu, so its client area is 784 by 541 as in the program.
 HWND CreateBenchWindow() {
     headless::Reset();
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = BlankProcedure;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-    windowClass.lpszClassName = "Bench";
-    RegisterClassExA(&windowClass);
-    HWND window = CreateWindowExA(0, "Bench", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  800, 600, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    return window;
+    return headless::CreatePlainWindow();
 }
 
 void BM_DrawScene(benchmark::State& state) {

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
-#include "resources/resource.h"
 
 namespace {
 
@@ -22,10 +21,6 @@ const int CHILD_TOP = 50;
 const int CHILD_WIDTH = 200;
 const int CHILD_HEIGHT = 40;
 
-LRESULT CALLBACK BlankProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 struct Windows {
     HWND main;
     HWND child;
@@ -34,18 +29,9 @@ struct Windows {
 // An 800 by 600 window with a child, made once per process: fonts load only the first time.
 Windows MakeWindows() {
     headless::Reset();
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = BlankProcedure;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-    windowClass.lpszClassName = "Fuzz";
-    RegisterClassExA(&windowClass);
-    HWND main = CreateWindowExA(0, "Fuzz", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                800, 600, nullptr, nullptr, nullptr, nullptr);
+    HWND main = headless::CreatePlainWindow();
     HWND child = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, CHILD_LEFT, CHILD_TOP,
                                  CHILD_WIDTH, CHILD_HEIGHT, main, nullptr, nullptr, nullptr);
-    ShowWindow(main, SW_SHOW);
     UpdateWindow(main);
     return Windows{main, child};
 }

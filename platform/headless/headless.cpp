@@ -1,5 +1,6 @@
 // The headless host: virtual clock, script runner, input steps, read-back and the message spy.
 #include "platform/headless/headless.h"
+#include "resources/resource.h"
 
 #include <cstdio>
 #include <deque>
@@ -81,6 +82,32 @@ int RefusedInputs() {
 }
 std::uint64_t Now() {
     return host.clock;
+}
+
+namespace {
+
+LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CreatePlainWindow(int stockBrush) {
+    // One class per background, registered on first use after each Reset.
+    const std::string className = "Plain" + std::to_string(stockBrush);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = PlainWindowProcedure;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = className.c_str();
+    RegisterClassExA(&windowClass);
+    HWND window =
+        CreateWindowExA(0, className.c_str(), "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    return window;
 }
 
 HWND MainWindow() {

@@ -38,6 +38,9 @@ bool ScriptRanOut();                   // the loop waited with no step left
 int RefusedInputs();                   // input steps whose target took no input
 std::uint64_t Now();                   // the virtual clock, milliseconds
 HWND MainWindow();                     // the first top-level window alive, not a message box
+// A shown and painted 800 by 600 window with the program's menu, so its client area is 784 by
+// 541 as the program's; its procedure leaves everything to DefWindowProcA. For drawing tests.
+HWND CreatePlainWindow(int stockBrush = DKGRAY_BRUSH);
 
 // Steps.
 Step AdvanceTimers(int count = 1);             // at each of count waits, jump to the next due timer

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
-#include "resources/resource.h"
 #include "scene/scene.h"
 #include "scene/texts.h"
 
@@ -33,25 +32,11 @@ struct Rectangle {
     int bottom;
 };
 
-LRESULT CALLBACK BlankProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class DrawSceneTest : public ::testing::Test {
   protected:
     void SetUp() override {
         headless::Reset();
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = BlankProcedure;
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH_INDEX));
-        windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-        windowClass.lpszClassName = "DrawTest";
-        ASSERT_NE(RegisterClassExA(&windowClass), 0);
-        window = CreateWindowExA(0, "DrawTest", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 800, 600, nullptr, nullptr, nullptr, nullptr);
-        ShowWindow(window, SW_SHOW);
-        UpdateWindow(window);
+        window = headless::CreatePlainWindow(BLACK_BRUSH_INDEX);
         dc = GetDC(window);
         // Every planet far away unless a test puts it somewhere.
         snapshot.statusText = "status";

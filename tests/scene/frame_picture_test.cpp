@@ -5,29 +5,14 @@
 #include <string>
 
 #include "platform/headless/headless.h"
-#include "resources/resource.h"
 #include "scene/scene.h"
 
 namespace {
 
-LRESULT CALLBACK BlankProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // Setting SORVELIN_FRAME_PNG to a path also writes the picture there, as for docs/frame-1950.png.
 TEST(FramePictureTest, TheStartFrameIsDrawnOnTheDarkGreyClientAndWritten) {
     headless::Reset();
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = BlankProcedure;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-    windowClass.lpszClassName = "Frame";
-    ASSERT_NE(RegisterClassExA(&windowClass), 0);
-    HWND window = CreateWindowExA(0, "Frame", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  800, 600, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
+    HWND window = headless::CreatePlainWindow();
     HDC dc = GetDC(window);
     const ViewSettings settings{1.0, 250, 0};
     DrawScene(dc, ComposeScene(0.0, settings), settings, 784, 541);
