@@ -49,7 +49,7 @@ struct DecimalDigits {
     }
 };
 
-// Reads "d.dddddddddddddddde+xxx", the C library's exact 17-digit writing.
+// Reads "d.dddddddddddddddde+NNN", the C library's exact 17-digit writing.
 DecimalDigits SeventeenDigits(double magnitude) {
     char text[32];
     std::snprintf(text, sizeof text, "%.*e", SIGNIFICANT_DIGITS - 1, magnitude);
