@@ -149,6 +149,21 @@ COLORREF BrushColour(HBRUSH brush, bool* found) {
 
 using namespace standin;
 
+namespace {
+
+// Sets one of a DC's colours and returns the one it had, as SetBkColor and SetTextColor do.
+COLORREF ReplaceColour(HDC dc, COLORREF DeviceContext::*field, COLORREF colour) {
+    DeviceContext* record = FindDeviceContext(dc);
+    if (record == nullptr) {
+        return 0xFFFFFFFF;  // CLR_INVALID
+    }
+    const COLORREF previous = record->*field;
+    record->*field = colour & 0x00FFFFFF;
+    return previous;
+}
+
+}  // namespace
+
 HGDIOBJ WINAPI GetStockObject(int object) {
     if (object < 0 || object >= static_cast<int>(std::size(STOCK_BRUSHES))) {
         return nullptr;
@@ -157,23 +172,11 @@ HGDIOBJ WINAPI GetStockObject(int object) {
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour) {
-    DeviceContext* record = FindDeviceContext(dc);
-    if (record == nullptr) {
-        return 0xFFFFFFFF;  // CLR_INVALID
-    }
-    const COLORREF previous = record->backgroundColour;
-    record->backgroundColour = colour & 0x00FFFFFF;
-    return previous;
+    return ReplaceColour(dc, &DeviceContext::backgroundColour, colour);
 }
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
-    DeviceContext* record = FindDeviceContext(dc);
-    if (record == nullptr) {
-        return 0xFFFFFFFF;  // CLR_INVALID
-    }
-    const COLORREF previous = record->textColour;
-    record->textColour = colour & 0x00FFFFFF;
-    return previous;
+    return ReplaceColour(dc, &DeviceContext::textColour, colour);
 }
 
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {

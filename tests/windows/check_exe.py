@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the built sorvelin.exe: GUI subsystem, system DLLs only, and its Japanese resources.
 
-Usage: inspect_exe.py SORVELIN_EXE
+Usage: check_exe.py SORVELIN_EXE
 Prints one line per fault and exits with 1 if there is any.
 """
 
