@@ -3,7 +3,7 @@
 // The bytes are copied into a buffer exactly `length` long, so the address sanitizer catches any
 // read past the length; the checks afterwards find pixels written outside the device context's
 // clip, where a child window's DC must never draw, and compare the text's third drawing, which
-// the stand-in takes from its cache, with its first, drawn directly by Pango and cairo.
+// the stand-in takes from its cache, with its first.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>

@@ -48,14 +48,23 @@ void ResetStandIn();
 typedef void (*MessageObserver)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void SetMessageObserver(MessageObserver observer);
 
+// What a window is to whoever shows it: the program's own top-level windows, and the system's
+// controls that a host shows with its own widgets.
+enum class WindowKind {
+    TopLevel,    // a window of a class that the program registered
+    Button,      // "BUTTON"
+    StatusBar,   // "msctls_statusbar32"
+    MessageBox,  // "#32770", the message box's dialog
+};
+
 // One window as a user would see it.
 struct WindowDescription {
     HWND window;
-    HWND parent;            // null for a top-level window
-    std::string className;  // as registered, e.g. "BUTTON", "msctls_statusbar32", "#32770"
-    std::string text;       // code page 932: caption, or a status bar's simple text
-    RECT rect;        // a child's in its parent's client area; a top-level window's outer frame
-    int clientWidth;  // pixels; 0 by 0 while minimised
+    HWND parent;  // null for a top-level window
+    WindowKind kind;
+    std::string text;  // code page 932: caption, or a status bar's simple text
+    RECT rect;         // a child's in its parent's client area; a top-level window's outer frame
+    int clientWidth;   // pixels; 0 by 0 while minimised
     int clientHeight;
     int id;  // a child's identifier
     bool visible;
@@ -97,6 +106,20 @@ std::optional<SurfacePixels> ClientSurface(HWND window);  // top-level windows o
 std::vector<MenuPopupDescription> DescribeMenu(HWND window);
 std::optional<MessageBoxDescription> OpenMessageBox();  // the innermost one open
 std::string DecodeCodePage932(std::string_view bytes);  // UTF-8; "･" for each invalid byte
+
+// A text as TextOutA draws it in the default font, for hosts that draw captions themselves: its
+// opaque cell and the runs of pixels its glyphs cover, relative to its top-left corner.
+struct GlyphRun {
+    int left;  // pixels from the text's left edge; may be negative
+    int top;   // pixels from the text's top edge; may be negative
+    int length;
+};
+struct TextPixels {
+    int cellWidth = 0;
+    int cellHeight = 0;
+    std::vector<GlyphRun> runs;
+};
+TextPixels RenderText(std::string_view bytes);  // code page 932
 
 // Input from the user. Each returns false when the target takes no input (absent, hidden,
 // disabled or owned by an open message box) and the input is dropped.

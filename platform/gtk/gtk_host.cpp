@@ -2,9 +2,9 @@
 #include "platform/gtk/gtk_host.h"
 
 #include <gtk/gtk.h>
-#include <strings.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,10 +21,6 @@ namespace gtkhost {
 
 namespace {
 
-constexpr char BUTTON_CLASS[] = "BUTTON";
-constexpr char STATUS_BAR_CLASS[] = "msctls_statusbar32";
-constexpr char DIALOG_CLASS[] = "#32770";  // message boxes, shown through MessageBoxOpened
-
 // Changed client pixels are redrawn in bands of this many rows, each from its leftmost to its
 // rightmost changed pixel.
 constexpr int DAMAGE_BAND_ROWS = 8;
@@ -36,9 +32,21 @@ constexpr char STYLE_SHEET[] =
     "statusbar.sorvelin-status-bar { background-color: @theme_bg_color;"
     " border-top: 1px solid @borders; padding: 0 2px; }\n";
 
-bool IsClass(const std::string& className, const char* name) {
-    return strcasecmp(className.c_str(), name) == 0;
-}
+// Owners of the GLib and cairo handles that the host makes and lets go of on the same path.
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+struct SurfaceDestroy {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct RegionDestroy {
+    void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
+};
+struct ListFree {
+    void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
+};
+template <typename Object>
+using GObjectPointer = std::unique_ptr<Object, GObjectUnref>;
 
 // Win32 marks an access key with "&" and GTK with "_"; "&&" is a plain "&", and a plain "_"
 // must be doubled so that GTK shows it.
@@ -164,16 +172,17 @@ gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
         return FALSE;
     }
     // The client pixels are 0x00RRGGBB words, which is cairo's RGB24 layout.
-    cairo_surface_t* image = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
-        CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride);
+    assert(pixels->stride == cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
+    const std::unique_ptr<cairo_surface_t, SurfaceDestroy> image(
+        cairo_image_surface_create_for_data(
+            reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
+            CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride));
     // One client pixel is one logical pixel; on a scaled display it becomes a block of device
     // pixels of one colour, never a blend.
-    cairo_set_source_surface(cairo, image, 0, 0);
+    cairo_set_source_surface(cairo, image.get(), 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
     cairo_rectangle(cairo, 0, 0, pixels->width, pixels->height);
     cairo_fill(cairo);
-    cairo_surface_destroy(image);
     return FALSE;
 }
 
@@ -257,7 +266,8 @@ void GtkHost::WindowCreated(HWND window) {
         return;
     }
     if (description->parent == nullptr) {
-        if (!IsClass(description->className, DIALOG_CLASS)) {
+        // Message boxes are shown through MessageBoxOpened.
+        if (description->kind != standin::WindowKind::MessageBox) {
             CreateTopLevel(*description);
         }
     } else if (FindTopLevel(description->parent) != nullptr) {
@@ -334,9 +344,10 @@ void GtkHost::BuildMenuBar(HWND window, TopLevel* topLevel) {
 
 void GtkHost::CreateControl(const standin::WindowDescription& description) {
     TopLevel* topLevel = FindTopLevel(description.parent);
+    assert(topLevel != nullptr);  // WindowCreated shows only the children of shown windows
     Control control;
     control.parent = description.parent;
-    if (IsClass(description.className, BUTTON_CLASS)) {
+    if (description.kind == standin::WindowKind::Button) {
         control.widget = gtk_button_new_with_mnemonic(
             MnemonicCaption(standin::DecodeCodePage932(description.text)).c_str());
         gtk_style_context_add_class(gtk_widget_get_style_context(control.widget),
@@ -345,7 +356,7 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
                          description.window);
         gtk_fixed_put(GTK_FIXED(topLevel->controlLayer), control.widget, description.rect.left,
                       description.rect.top);
-    } else if (IsClass(description.className, STATUS_BAR_CLASS)) {
+    } else if (description.kind == standin::WindowKind::StatusBar) {
         // The status bar lies along the bottom edge whatever its rectangle, as the core places it.
         control.statusBar = true;
         control.widget = gtk_statusbar_new();
@@ -389,6 +400,7 @@ void GtkHost::ShowControl(const standin::WindowDescription& description, Control
             gtk_button_set_label(GTK_BUTTON(control->widget), caption.c_str());
         }
         TopLevel* topLevel = FindTopLevel(control->parent);
+        assert(topLevel != nullptr);  // a control goes before its parent's window
         gtk_fixed_move(GTK_FIXED(topLevel->controlLayer), control->widget, description.rect.left,
                        description.rect.top);
         gtk_widget_set_size_request(control->widget, description.rect.right - description.rect.left,
@@ -448,7 +460,7 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         topLevel->shownWidth = width;
         topLevel->shownHeight = height;
     }
-    cairo_region_t* changed = cairo_region_create();
+    const std::unique_ptr<cairo_region_t, RegionDestroy> changed(cairo_region_create());
     for (int bandTop = 0; bandTop < height; bandTop += DAMAGE_BAND_ROWS) {
         const int bandBottom = std::min(bandTop + DAMAGE_BAND_ROWS, height);
         int left = width;
@@ -473,15 +485,14 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         }
         if (right >= left) {
             const cairo_rectangle_int_t band{left, bandTop, right - left + 1, bandBottom - bandTop};
-            cairo_region_union_rectangle(changed, &band);
+            cairo_region_union_rectangle(changed.get(), &band);
         }
     }
     if (resized) {
         gtk_widget_queue_draw(topLevel->drawingArea);
-    } else if (!cairo_region_is_empty(changed)) {
-        gtk_widget_queue_draw_region(topLevel->drawingArea, changed);
+    } else if (!cairo_region_is_empty(changed.get())) {
+        gtk_widget_queue_draw_region(topLevel->drawingArea, changed.get());
     }
-    cairo_region_destroy(changed);
 }
 
 void GtkHost::MenuChanged(HWND window) {
@@ -528,26 +539,24 @@ void GtkHost::MessageBoxClosed(HWND box) {
 }
 
 void InstallIcon() {
-    GList* images = nullptr;
+    std::unique_ptr<GList, ListFree> images;
     for (int index = 0; index < ICON_IMAGE_COUNT; ++index) {
-        GInputStream* stream = g_memory_input_stream_new_from_data(
-            ICON_IMAGES[index].bytes, ICON_IMAGES[index].length, nullptr);
-        if (GdkPixbuf* image = gdk_pixbuf_new_from_stream(stream, nullptr, nullptr)) {
-            images = g_list_append(images, image);
+        const GObjectPointer<GInputStream> stream(g_memory_input_stream_new_from_data(
+            ICON_IMAGES[index].bytes, ICON_IMAGES[index].length, nullptr));
+        if (GdkPixbuf* image = gdk_pixbuf_new_from_stream(stream.get(), nullptr, nullptr)) {
+            // The list takes the image's reference; appending returns its (new) head.
+            images.reset(g_list_append(images.release(), image));
         }
-        g_object_unref(stream);
     }
-    gtk_window_set_default_icon_list(images);
-    g_list_free_full(images, g_object_unref);
+    gtk_window_set_default_icon_list(images.get());
 }
 
 void InstallStyleSheet() {
-    GtkCssProvider* provider = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(provider, STYLE_SHEET, -1, nullptr);
+    const GObjectPointer<GtkCssProvider> provider(gtk_css_provider_new());
+    gtk_css_provider_load_from_data(provider.get(), STYLE_SHEET, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
-                                              GTK_STYLE_PROVIDER(provider),
+                                              GTK_STYLE_PROVIDER(provider.get()),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(provider);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The headless host: virtual clock, script runner, input steps, read-back and the message spy.
 #include "platform/headless/headless.h"
-#include "resources/resource.h"
 
+#include <cassert>
 #include <cstdio>
 #include <deque>
 
@@ -86,6 +86,13 @@ std::uint64_t Now() {
 
 namespace {
 
+// The plain window's outer size: the program's 800 by 600 less the menu bar that it has not, so
+// that its client area is the program's.
+constexpr int PLAIN_WINDOW_WIDTH = 800;
+constexpr int PLAIN_WINDOW_HEIGHT = 580;
+constexpr int PLAIN_CLIENT_WIDTH = 784;
+constexpr int PLAIN_CLIENT_HEIGHT = 541;
+
 LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -99,12 +106,14 @@ HWND CreatePlainWindow(int stockBrush) {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = PlainWindowProcedure;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
     windowClass.lpszClassName = className.c_str();
     RegisterClassExA(&windowClass);
-    HWND window =
-        CreateWindowExA(0, className.c_str(), "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                        800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // Without a menu bar, 20 pixels less in height leave the program's client area.
+    HWND window = CreateWindowExA(0, className.c_str(), "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, PLAIN_WINDOW_WIDTH, PLAIN_WINDOW_HEIGHT, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    assert(standin::DescribeWindow(window)->clientWidth == PLAIN_CLIENT_WIDTH &&
+           standin::DescribeWindow(window)->clientHeight == PLAIN_CLIENT_HEIGHT);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     return window;
@@ -112,7 +121,7 @@ HWND CreatePlainWindow(int stockBrush) {
 
 HWND MainWindow() {
     for (HWND window : standin::TopLevelWindows()) {
-        if (standin::DescribeWindow(window)->className != "#32770") {
+        if (standin::DescribeWindow(window)->kind != standin::WindowKind::MessageBox) {
             return window;
         }
     }
@@ -196,7 +205,7 @@ std::vector<ChildWindow> Children(HWND parent) {
     std::vector<ChildWindow> result;
     for (HWND child : standin::ChildWindows(parent)) {
         auto description = standin::DescribeWindow(child);
-        result.push_back(ChildWindow{description->className,
+        result.push_back(ChildWindow{description->kind,
                                      standin::DecodeCodePage932(description->text),
                                      description->rect, description->id, description->visible});
     }

@@ -38,8 +38,8 @@ bool ScriptRanOut();                   // the loop waited with no step left
 int RefusedInputs();                   // input steps whose target took no input
 std::uint64_t Now();                   // the virtual clock, milliseconds
 HWND MainWindow();                     // the first top-level window alive, not a message box
-// A shown and painted 800 by 600 window with the program's menu, so its client area is 784 by
-// 541 as the program's; its procedure leaves everything to DefWindowProcA. For drawing tests.
+// A shown and painted window whose client area is 784 by 541, as the program's; its procedure
+// leaves everything to DefWindowProcA. For drawing tests.
 HWND CreatePlainWindow(int stockBrush = DKGRAY_BRUSH);
 
 // Steps.
@@ -58,7 +58,7 @@ Step Do(std::function<void()> action);  // runs a check or any other code
 COLORREF Pixel(HWND window, int x, int y);  // client pixel; 0xFFFFFFFF outside the client area
 HWND FindChild(HWND parent, int id);
 struct ChildWindow {
-    std::string className;
+    standin::WindowKind kind;
     std::string caption;  // UTF-8
     RECT rect;            // in the parent's client area
     int id;

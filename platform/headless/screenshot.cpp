@@ -1,6 +1,12 @@
 // The headless host's screenshot: the client area as a user sees it, with its controls on top.
+#include <cairo.h>
+
+#include <algorithm>
+#include <cassert>
+#include <memory>
+#include <vector>
+
 #include "platform/headless/headless.h"
-#include "platform/standin/standin.h"
 
 namespace headless {
 
@@ -13,40 +19,80 @@ constexpr COLORREF CAPTION_COLOUR = RGB(0, 0, 0);
 constexpr int CAPTION_HEIGHT = 16;  // the default font's line height
 constexpr int STATUS_TEXT_INSET = 4;
 
-void SetColour(cairo_t* cairo, COLORREF colour) {
-    cairo_set_source_rgb(cairo, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
-                         GetBValue(colour) / 255.0);
+struct SurfaceDestroy {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+
+// The screenshot's pixels, 0x00RRGGBB in rows as cairo's RGB24 images keep them.
+class Picture {
+  public:
+    explicit Picture(const standin::SurfacePixels& client)
+        : width_(client.width),
+          height_(client.height),
+          pixels_(static_cast<std::size_t>(client.width) * client.height) {
+        for (int y = 0; y < height_; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                reinterpret_cast<const unsigned char*>(client.pixels) + y * client.stride);
+            std::copy_n(row, width_, pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_);
+        }
+    }
+
+    // Fills a rectangle, clipped to the picture.
+    void Fill(RECT rect, COLORREF colour) {
+        const std::uint32_t pixel = (std::uint32_t{GetRValue(colour)} << 16) |
+                                    (std::uint32_t{GetGValue(colour)} << 8) |
+                                    std::uint32_t{GetBValue(colour)};
+        const int left = std::max<int>(rect.left, 0);
+        const int right = std::min<int>(rect.right, width_);
+        for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, height_); ++y) {
+            if (left < right) {
+                std::fill(Row(y) + left, Row(y) + right, pixel);
+            }
+        }
+    }
+
+    // Draws a text's glyphs with no cell behind them, its top-left corner at (x, y).
+    void DrawText(const standin::TextPixels& text, int x, int y, COLORREF colour) {
+        for (const standin::GlyphRun& run : text.runs) {
+            Fill(RECT{x + run.left, y + run.top, x + run.left + run.length, y + run.top + 1},
+                 colour);
+        }
+    }
+
+    bool WritePng(const char* path) {
+        assert(cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width_) == width_ * 4);
+        const std::unique_ptr<cairo_surface_t, SurfaceDestroy> image(
+            cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels_.data()),
+                                                CAIRO_FORMAT_RGB24, width_, height_, width_ * 4));
+        return cairo_surface_write_to_png(image.get(), path) == CAIRO_STATUS_SUCCESS;
+    }
+
+  private:
+    std::uint32_t* Row(int y) { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_; }
+
+    int width_;
+    int height_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+// A control's face with a one-pixel shadow line around it.
+void DrawFace(Picture& picture, const RECT& rect) {
+    picture.Fill(rect, SHADOW_COLOUR);
+    picture.Fill(RECT{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, FACE_COLOUR);
 }
 
-void DrawFace(cairo_t* cairo, const RECT& rect) {
-    SetColour(cairo, FACE_COLOUR);
-    cairo_rectangle(cairo, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    cairo_fill(cairo);
-    SetColour(cairo, SHADOW_COLOUR);
-    cairo_set_line_width(cairo, 1.0);
-    cairo_rectangle(cairo, rect.left + 0.5, rect.top + 0.5, rect.right - rect.left - 1.0,
-                    rect.bottom - rect.top - 1.0);
-    cairo_stroke(cairo);
-}
-
-void DrawControl(cairo_t* cairo, const standin::WindowDescription& control) {
+void DrawControl(Picture& picture, const standin::WindowDescription& control) {
     const RECT& rect = control.rect;
     const int textTop = rect.top + (rect.bottom - rect.top - CAPTION_HEIGHT) / 2;
-    DrawFace(cairo, rect);
-    if (control.className == standin::STATUS_BAR_CLASS) {
-        standin::DrawCodePage932Text(cairo, rect.left + STATUS_TEXT_INSET, textTop, control.text,
-                                     CAPTION_COLOUR, std::nullopt);
+    DrawFace(picture, rect);
+    const standin::TextPixels caption = standin::RenderText(control.text);
+    if (control.kind == standin::WindowKind::StatusBar) {
+        picture.DrawText(caption, rect.left + STATUS_TEXT_INSET, textTop, CAPTION_COLOUR);
         return;
     }
-    // Measure first, then centre the caption, as a push button does.
-    cairo_save(cairo);
-    cairo_rectangle(cairo, 0, 0, 0, 0);
-    cairo_clip(cairo);
-    const int width =
-        standin::DrawCodePage932Text(cairo, 0, 0, control.text, CAPTION_COLOUR, std::nullopt);
-    cairo_restore(cairo);
-    standin::DrawCodePage932Text(cairo, rect.left + (rect.right - rect.left - width) / 2, textTop,
-                                 control.text, CAPTION_COLOUR, std::nullopt);
+    // Centred, as a push button shows its caption.
+    picture.DrawText(caption, rect.left + (rect.right - rect.left - caption.cellWidth) / 2, textTop,
+                     CAPTION_COLOUR);
 }
 
 }  // namespace
@@ -56,25 +102,14 @@ bool WriteScreenshot(HWND window, const char* path) {
     if (!surface || surface->width <= 0 || surface->height <= 0) {
         return false;
     }
-    cairo_surface_t* client = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(surface->pixels)),
-        CAIRO_FORMAT_RGB24, surface->width, surface->height, surface->stride);
-    cairo_surface_t* picture =
-        cairo_image_surface_create(CAIRO_FORMAT_RGB24, surface->width, surface->height);
-    cairo_t* cairo = cairo_create(picture);
-    cairo_set_source_surface(cairo, client, 0, 0);
-    cairo_paint(cairo);
+    Picture picture(*surface);
     for (HWND child : standin::ChildWindows(window)) {
         auto control = standin::DescribeWindow(child);
         if (control->visible) {
-            DrawControl(cairo, *control);
+            DrawControl(picture, *control);
         }
     }
-    cairo_destroy(cairo);
-    const bool written = cairo_surface_write_to_png(picture, path) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(picture);
-    cairo_surface_destroy(client);
-    return written;
+    return picture.WritePng(path);
 }
 
 }  // namespace headless

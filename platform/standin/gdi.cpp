@@ -24,35 +24,18 @@ Surface::Surface(int width, int height) {
     GrowTo(std::max(width, 1), std::max(height, 1));
 }
 
-Surface::~Surface() {
-    if (image_ != nullptr) {
-        cairo_surface_destroy(image_);
-    }
-}
-
 void Surface::GrowTo(int width, int height) {
-    if (image_ != nullptr && width <= width_ && height <= height_) {
+    if (width <= width_ && height <= height_) {
         return;
     }
     const int newWidth = std::max(width, width_);
     const int newHeight = std::max(height, height_);
-    cairo_surface_t* grown = cairo_image_surface_create(CAIRO_FORMAT_RGB24, newWidth, newHeight);
     // A new window's pixels are black until it is erased, like uninitialised video memory.
-    std::memset(cairo_image_surface_get_data(grown), 0,
-                static_cast<std::size_t>(cairo_image_surface_get_stride(grown)) * newHeight);
-    if (image_ != nullptr) {
-        cairo_surface_flush(image_);
-        const int stride = cairo_image_surface_get_stride(grown);
-        for (int y = 0; y < height_; ++y) {
-            std::memcpy(cairo_image_surface_get_data(grown) + y * stride, Row(y),
-                        static_cast<std::size_t>(width_) * 4);
-        }
-        cairo_surface_destroy(image_);
+    std::vector<std::uint32_t> grown(static_cast<std::size_t>(newWidth) * newHeight, 0);
+    for (int y = 0; y < height_; ++y) {
+        std::copy_n(Row(y), width_, grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
     }
-    cairo_surface_mark_dirty(grown);
-    image_ = grown;
-    data_ = cairo_image_surface_get_data(grown);
-    stride_ = cairo_image_surface_get_stride(grown);
+    pixels_ = std::move(grown);
     width_ = newWidth;
     height_ = newHeight;
 }
@@ -118,7 +101,6 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
         return;
     }
     const std::uint32_t pixel = SurfacePixel(colour);
-    cairo_surface_flush(top->surface->Image());
     const RECT& clip = dc->clip;
     if (clip.left < clip.right && clip.top < clip.bottom) {
         // Every row gets the same pixels: fill the first, then copy it with the C library's wide
@@ -130,7 +112,6 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
             std::memcpy(top->surface->Row(y) + clip.left, first, bytes);
         }
     }
-    cairo_surface_mark_dirty(top->surface->Image());
     dc->damaged = true;
 }
 

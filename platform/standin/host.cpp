@@ -1,4 +1,6 @@
 // The stand-in's side of the host boundary: the installed host, reset and the read-back queries.
+#include <strings.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +37,20 @@ class PlainHost : public Host {
 };
 
 PlainHost plainHost;
+
+WindowKind KindOf(const Window& window) {
+    const std::string& name = window.windowClass.name;
+    if (strcasecmp(name.c_str(), BUTTON_CLASS) == 0) {
+        return WindowKind::Button;
+    }
+    if (strcasecmp(name.c_str(), STATUS_BAR_CLASS) == 0) {
+        return WindowKind::StatusBar;
+    }
+    if (strcasecmp(name.c_str(), DIALOG_CLASS) == 0) {
+        return WindowKind::MessageBox;
+    }
+    return WindowKind::TopLevel;
+}
 
 // The host that shows the windows. Written only by SetHost.
 Host* installedHost = &plainHost;
@@ -101,8 +117,8 @@ std::optional<WindowDescription> DescribeWindow(HWND window) {
         return std::nullopt;
     }
     return WindowDescription{
-        window,          record->parent,      record->windowClass.name, record->text,
-        record->rect,    record->clientWidth, record->clientHeight,     record->id,
+        window,          record->parent,      KindOf(*record),      record->text,
+        record->rect,    record->clientWidth, record->clientHeight, record->id,
         record->visible, record->enabled,     record->minimized};
 }
 
@@ -111,11 +127,8 @@ std::optional<SurfacePixels> ClientSurface(HWND window) {
     if (record == nullptr || record->surface == nullptr) {
         return std::nullopt;
     }
-    cairo_surface_t* image = record->surface->Image();
-    cairo_surface_flush(image);
-    return SurfacePixels{
-        reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image)),
-        record->clientWidth, record->clientHeight, cairo_image_surface_get_stride(image)};
+    return SurfacePixels{record->surface->Pixels(), record->clientWidth, record->clientHeight,
+                         record->surface->Stride()};
 }
 
 }  // namespace standin

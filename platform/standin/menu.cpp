@@ -1,23 +1,56 @@
-// The stand-in's menus, built from the program's one menu definition.
+// The stand-in's menus, built from the menu templates of the program's resources.
+#include "platform/module_resources.h"
 #include "platform/standin/standin.h"
-#include "resources/resource.h"
 
 namespace standin {
 
+namespace {
+
+// The program's resources. Written only by RegisterModuleResources.
+const ModuleResources* moduleResources = nullptr;
+
+}  // namespace
+
+void RegisterModuleResources(const ModuleResources& resources) {
+    static ModuleResources registered;
+    registered = resources;
+    moduleResources = &registered;
+}
+
 std::unique_ptr<Menu> LoadMenuResource(int resource) {
-    if (resource != IDR_MAIN_MENU) {
+    if (moduleResources == nullptr) {
         return nullptr;
     }
-    auto menu = std::make_unique<Menu>();
-#define MENU_POPUP(caption) menu->popups.push_back(MenuPopup{caption, {}});
-#define MENU_ITEM(caption, command) \
-    menu->popups.back().items.push_back(MenuItem{caption, static_cast<UINT>(command), false});
-#define MENU_POPUP_END
-#include "resources/menu.inc"
-#undef MENU_POPUP
-#undef MENU_ITEM
-#undef MENU_POPUP_END
-    return menu;
+    for (int index = 0; index < moduleResources->menuCount; ++index) {
+        const MenuResource& found = moduleResources->menus[index];
+        if (found.id != resource) {
+            continue;
+        }
+        auto menu = std::make_unique<Menu>();
+        for (int entry = 0; entry < found.entryCount; ++entry) {
+            const MenuEntry& item = found.entries[entry];
+            if (item.kind == MenuEntryKind::Popup) {
+                menu->popups.push_back(MenuPopup{item.caption, {}});
+            } else {
+                assert(!menu->popups.empty());  // a template's items stand in popups
+                menu->popups.back().items.push_back(MenuItem{item.caption, item.command, false});
+            }
+        }
+        return menu;
+    }
+    return nullptr;
+}
+
+bool HasIconResource(int resource) {
+    if (moduleResources == nullptr) {
+        return false;
+    }
+    for (int index = 0; index < moduleResources->iconCount; ++index) {
+        if (moduleResources->iconIds[index] == resource) {
+            return true;
+        }
+    }
+    return false;
 }
 
 Menu* FindMenu(HMENU menu, Window** owner) {

@@ -5,8 +5,7 @@
 // helpers declared here, whose names say what they do in the stand-in's terms.
 #pragma once
 
-#include <cairo.h>
-
+#include <cassert>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -60,26 +59,24 @@ struct Menu {
     std::vector<MenuPopup> popups;
 };
 
-// A top-level window's client pixels; kept at the largest size so far, clipped to the client size.
+// A top-level window's client pixels, 0x00RRGGBB words in plain memory; kept at the largest size
+// so far, clipped to the client size. A host that shows them wraps them in what it draws with.
 class Surface {
   public:
     Surface(int width, int height);
-    ~Surface();
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    cairo_surface_t* Image() const { return image_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    std::uint32_t* Row(int y) const {
-        return reinterpret_cast<std::uint32_t*>(data_ + static_cast<std::ptrdiff_t>(y) * stride_);
+    int Stride() const { return width_ * static_cast<int>(sizeof(std::uint32_t)); }  // bytes
+    std::uint32_t* Row(int y) {
+        assert(y >= 0 && y < height_);
+        return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
     }
+    const std::uint32_t* Pixels() const { return pixels_.data(); }
     // Grows to at least width by height, keeping the pixels at the top left.
     void GrowTo(int width, int height);
 
   private:
-    cairo_surface_t* image_ = nullptr;
-    unsigned char* data_ = nullptr;  // the image's pixels, kept at hand for the per-row drawing
-    int stride_ = 0;                 // bytes per row
+    std::vector<std::uint32_t> pixels_;
     int width_ = 0;
     int height_ = 0;
 };
@@ -182,29 +179,11 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour);
 COLORREF BrushColour(HBRUSH brush, bool* found);
 std::uint32_t SurfacePixel(COLORREF colour);  // 0x00RRGGBB
 
-// text.cpp
-// Draws code page 932 text with its top-left corner at (x, y), on a cell of the background
-// colour unless background is empty; returns the cell's width.
-int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,
-                        COLORREF textColour, std::optional<COLORREF> background);
-// A run of pixels that a glyph covers, on one row.
-struct GlyphRun {
-    int left;  // pixels from the text's left edge; may be negative
-    int top;   // pixels from the text's top edge; may be negative
-    int length;
-};
-// A text rendered once, to be placed in any colours: its opaque cell and the pixels its glyphs
-// cover, both relative to the text's top-left corner.
-struct RenderedText {
-    int cellWidth = 0;
-    int cellHeight = 0;
-    std::vector<GlyphRun> runs;
-};
-// Renders as DrawCodePage932Text draws; empty when the text is too large to keep that way.
-std::optional<RenderedText> RenderCodePage932Text(std::string_view bytes);
+// text.cpp: TextOutA places texts rendered by the backend of text_renderer.h.
 
 // menu.cpp
-std::unique_ptr<Menu> LoadMenuResource(int resource);
+std::unique_ptr<Menu> LoadMenuResource(int resource);  // null when the program has no such menu
+bool HasIconResource(int resource);
 Menu* FindMenu(HMENU menu, Window** owner);
 
 // controls.cpp

@@ -312,12 +312,18 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     return moduleName == nullptr ? MODULE_HANDLE : nullptr;
 }
 
-// Icons and cursors are handles that name their resource; hosts draw the artwork.
-HICON WINAPI LoadIconA(HINSTANCE, LPCSTR name) {
+// Icons and cursors are handles that name their resource; hosts draw the artwork. Without an
+// instance the system's own are meant, which always exist; the program's are in its resources.
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
     if (!IS_INTRESOURCE(name) || name == nullptr) {
         return nullptr;
     }
-    return reinterpret_cast<HICON>(0x20000 + reinterpret_cast<std::uintptr_t>(name));
+    const auto resource = reinterpret_cast<std::uintptr_t>(name);
+    if (instance != nullptr &&
+        (instance != MODULE_HANDLE || !HasIconResource(static_cast<int>(resource)))) {
+        return nullptr;
+    }
+    return reinterpret_cast<HICON>(0x20000 + resource);
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR name) {

@@ -55,7 +55,7 @@ TEST_F(ControlsTest, AClickedButtonTellsItsParentWithItsIdentifierAndHandle) {
     EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(button));
     auto children = headless::Children(window);
     ASSERT_EQ(children.size(), 1u);
-    EXPECT_EQ(children[0].className, "BUTTON");
+    EXPECT_EQ(children[0].kind, standin::WindowKind::Button);
     EXPECT_EQ(children[0].caption, "離れる");
     EXPECT_EQ(children[0].rect.left, 1);
     EXPECT_EQ(children[0].rect.bottom, 26);

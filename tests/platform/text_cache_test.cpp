@@ -1,10 +1,12 @@
-// TextOutA keeps rendered texts for reuse; what it draws must stay what cairo draws directly.
+// TextOutA places texts rendered once as runs of pixels; what it draws must be what Pango and
+// cairo draw directly.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "platform/standin/standin.h"
+#include "platform/standin/text_pango.h"
 #include "tests/platform/test_window.h"
 
 namespace {
@@ -71,8 +73,8 @@ TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
         const std::string_view bytes(test.bytes, std::strlen(test.bytes));
         const std::vector<std::uint32_t> want =
             DirectPicture(test.x, test.y, bytes, RGB(255, 255, 255), RGB(10, 20, 30));
-        // Four times: the first two are drawn directly, the third renders the text for keeping
-        // and the fourth takes it from the cache.
+        // Four times: the first renders the text and keeps it, the others take it from the
+        // cache.
         for (int round = 0; round < 4; ++round) {
             RECT client;
             GetClientRect(window, &client);
@@ -100,7 +102,7 @@ TEST(TextCacheTest, ATextFarOutsideTheClientAreaDrawsNothing) {
     const std::vector<std::uint32_t> before = WindowPicture(window);
     HDC dc = GetDC(window);
     SetBkColor(dc, RGB(255, 0, 0));
-    // Short texts are drawn directly twice, then kept; one over 256 bytes is always direct.
+    // Short texts are kept after their first drawing; one over 256 bytes is rendered each time.
     const std::string longText(300, 'W');
     const int far = 2147483647;
     for (const POINT& point : {POINT{-far - 1, -far - 1}, POINT{-far - 1, 0}, POINT{0, -far - 1},

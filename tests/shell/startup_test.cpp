@@ -62,7 +62,7 @@ TEST_F(StartUp, CreatesTheButtonRowAndAHiddenStatusBar) {
                                          {201, "早く", 105}, {251, "1年後", 106}};
             std::vector<headless::ChildWindow> buttons;
             for (const headless::ChildWindow& child : headless::Children(window)) {
-                if (child.className == "BUTTON") {
+                if (child.kind == standin::WindowKind::Button) {
                     buttons.push_back(child);
                 }
             }

@@ -1,0 +1,163 @@
+// The native text backend: the default font's glyphs rendered with Pango on cairo image surfaces.
+#include "platform/standin/text_pango.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cassert>
+#include <memory>
+#include <string>
+
+#include "platform/standin/text_renderer.h"
+
+namespace standin {
+
+namespace {
+
+// What Windows' default font gives: a monospaced Japanese Gothic, 16 pixels.
+constexpr char DEFAULT_FONT_FAMILY[] = "IPAGothic";
+constexpr int DEFAULT_FONT_PIXELS = 16;
+// Room left around a text's ink when it is rendered: hinting may reach a pixel beyond the extents
+// that Pango reports.
+constexpr int RENDER_MARGIN = 4;
+// Cairo's image surfaces end at 32767 pixels a side; a longer text is rendered in tiles this wide.
+constexpr int TILE_PIXELS = 8192;
+constexpr std::uint32_t WHITE_PIXEL = 0x00FFFFFF;
+// A pixel at least this bright in green counts as covered by a glyph. Glyphs are drawn without
+// antialiasing, so only a font with its own colours could give anything but black and white.
+constexpr std::uint32_t COVERED_GREEN = 0x80;
+
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+struct SurfaceDestroy {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct CairoDestroy {
+    void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
+};
+struct FontOptionsDestroy {
+    void operator()(cairo_font_options_t* options) const { cairo_font_options_destroy(options); }
+};
+struct FontDescriptionFree {
+    void operator()(PangoFontDescription* font) const { pango_font_description_free(font); }
+};
+using Layout = std::unique_ptr<PangoLayout, GObjectUnref>;
+using ImageSurface = std::unique_ptr<cairo_surface_t, SurfaceDestroy>;
+using Cairo = std::unique_ptr<cairo_t, CairoDestroy>;
+
+Layout MakeLayout() {
+    std::unique_ptr<PangoFontMap, GObjectUnref> fontMap(pango_cairo_font_map_new());
+    std::unique_ptr<PangoContext, GObjectUnref> context(
+        pango_font_map_create_context(fontMap.get()));
+    // Two-colour glyphs on whole pixels, so every run draws the same pixels.
+    std::unique_ptr<cairo_font_options_t, FontOptionsDestroy> options(cairo_font_options_create());
+    cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_font_options(context.get(), options.get());
+    std::unique_ptr<PangoFontDescription, FontDescriptionFree> font(
+        pango_font_description_from_string(DEFAULT_FONT_FAMILY));
+    pango_font_description_set_absolute_size(font.get(), DEFAULT_FONT_PIXELS * PANGO_SCALE);
+    pango_context_set_font_description(context.get(), font.get());
+    return Layout(pango_layout_new(context.get()));
+}
+
+// The layout holding this text, made on first use and kept for the process. Pango keeps a
+// layout's lines until its text changes.
+PangoLayout* LayoutOf(std::string_view text) {
+    static const Layout layout = MakeLayout();
+    if (text != pango_layout_get_text(layout.get())) {
+        pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    }
+    return layout.get();
+}
+
+void SetColour(cairo_t* cairo, COLORREF colour) {
+    cairo_set_source_rgb(cairo, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
+                         GetBValue(colour) / 255.0);
+}
+
+// Appends the runs of covered pixels of one rendered tile, whose left edge is at column offset of
+// the text's own coordinates and whose top is at row top.
+void CollectRuns(cairo_surface_t* image, int offset, int top, std::vector<GlyphRun>& runs) {
+    cairo_surface_flush(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const int width = cairo_image_surface_get_width(image);
+    const int height = cairo_image_surface_get_height(image);
+    const auto covered = [](std::uint32_t pixel) { return ((pixel >> 8) & 0xFF) >= COVERED_GREEN; };
+    for (int row = 0; row < height; ++row) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
+        for (int column = 0; column < width;) {
+            // Most of the picture is black: pass over it four pixels at a time.
+            while (column + 4 <= width && ((pixels[column] | pixels[column + 1] |
+                                            pixels[column + 2] | pixels[column + 3]) &
+                                           WHITE_PIXEL) == 0) {
+                column += 4;
+            }
+            if (column >= width) {
+                break;
+            }
+            if (!covered(pixels[column])) {
+                ++column;
+                continue;
+            }
+            int end = column;
+            while (end < width && covered(pixels[end])) {
+                ++end;
+            }
+            runs.push_back(GlyphRun{offset + column, top + row, end - column});
+            column = end;
+        }
+    }
+}
+
+}  // namespace
+
+TextPixels RenderUtf8Text(std::string_view utf8) {
+    PangoLayout* layout = LayoutOf(utf8);
+    PangoRectangle ink;
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    // Draw the glyphs white on black with room around their ink, in tiles that cairo can hold.
+    const int left = std::min(ink.x, 0) - RENDER_MARGIN;
+    const int top = std::min(ink.y, 0) - RENDER_MARGIN;
+    const int width = std::max(ink.x + ink.width, logical.width) - left + RENDER_MARGIN;
+    const int height = std::max(ink.y + ink.height, logical.height) - top + RENDER_MARGIN;
+    TextPixels rendered;
+    rendered.cellWidth = logical.width;
+    rendered.cellHeight = logical.height;
+    for (int tile = 0; tile < width; tile += TILE_PIXELS) {
+        const ImageSurface image(cairo_image_surface_create(
+            CAIRO_FORMAT_RGB24, std::min(TILE_PIXELS, width - tile), height));
+        assert(cairo_surface_status(image.get()) == CAIRO_STATUS_SUCCESS);
+        {
+            const Cairo cairo(cairo_create(image.get()));
+            cairo_set_source_rgb(cairo.get(), 1, 1, 1);
+            cairo_move_to(cairo.get(), -left - tile, -top);
+            pango_cairo_show_layout(cairo.get(), layout);
+        }
+        CollectRuns(image.get(), left + tile, top, rendered.runs);
+    }
+    rendered.runs.shrink_to_fit();
+    return rendered;
+}
+
+int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,
+                        COLORREF textColour, std::optional<COLORREF> background) {
+    PangoLayout* layout = LayoutOf(DrawableText(bytes));
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    if (background) {
+        SetColour(cairo, *background);
+        cairo_rectangle(cairo, x, y, logical.width, logical.height);
+        cairo_fill(cairo);
+    }
+    SetColour(cairo, textColour);
+    cairo_move_to(cairo, x, y);
+    pango_cairo_show_layout(cairo, layout);
+    return logical.width;
+}
+
+}  // namespace standin

@@ -1,0 +1,23 @@
+// The stand-in's one text backend: the default font's glyphs as runs of pixels.
+//
+// The core places what this returns on its surfaces itself, so it needs no drawing library.
+// Native builds render with Pango (text_pango.cpp); a build without Pango links another
+// implementation of the same function.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/host.h"
+
+namespace standin {
+
+// Renders UTF-8 text with no control characters in the default font, a monospaced Japanese
+// Gothic of 16 pixels: half-width glyphs are 8 pixels wide and full-width ones 16.
+TextPixels RenderUtf8Text(std::string_view utf8);
+
+// Code page 932 bytes as the text that TextOutA shows: UTF-8, with one replacement glyph for each
+// invalid byte and each control character (TextOutA writes no line breaks). Defined by the core.
+std::string DrawableText(std::string_view codePage932);
+
+}  // namespace standin
