@@ -29,8 +29,9 @@ class Host {
     virtual void WindowCreated(HWND) {}
     virtual void WindowChanged(HWND) {}  // rectangle, visibility, enabled state or text
     virtual void WindowDestroyed(HWND) {}
-    virtual void SurfaceChanged(HWND) {}  // a top-level window's client pixels
-    virtual void MenuChanged(HWND) {}     // an item of the window's menu was grayed or enabled
+    // A top-level window's client pixels changed; TakeSurfaceChanges tells which.
+    virtual void SurfaceChanged(HWND) {}
+    virtual void MenuChanged(HWND) {}  // an item of the window's menu was grayed or enabled
     virtual void MessageBoxOpened(HWND) {}
     virtual void MessageBoxClosed(HWND) {}
 };
@@ -81,6 +82,13 @@ struct SurfacePixels {
     int stride;
 };
 
+// The pixels of one client row that changed: columns left to right - 1.
+struct ChangedColumns {
+    int row;
+    int left;
+    int right;
+};
+
 struct MenuItemDescription {
     std::string caption;  // UTF-8, with the "&" of the access key
     UINT command;
@@ -103,6 +111,9 @@ std::vector<HWND> TopLevelWindows();          // in creation order, message boxe
 std::vector<HWND> ChildWindows(HWND parent);  // in creation order
 std::optional<WindowDescription> DescribeWindow(HWND window);
 std::optional<SurfacePixels> ClientSurface(HWND window);  // top-level windows only
+// Where a top-level window's client pixels changed since the last call, row by row from the top,
+// so that a host redraws only those parts; a drawing that repeats what is there changes nothing.
+std::vector<ChangedColumns> TakeSurfaceChanges(HWND window);
 std::vector<MenuPopupDescription> DescribeMenu(HWND window);
 std::optional<MessageBoxDescription> OpenMessageBox();  // the innermost one open
 std::string DecodeCodePage932(std::string_view bytes);  // UTF-8; "･" for each invalid byte

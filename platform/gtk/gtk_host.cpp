@@ -77,8 +77,7 @@ struct TopLevel {
     GtkWidget* drawingArea = nullptr;
     GtkWidget* controlLayer = nullptr;  // a GtkFixed, so buttons stand at their own rectangles
     std::map<UINT, GtkWidget*> menuItems;
-    // The client pixels as GTK was last asked to show them, to find what a paint changed.
-    std::vector<std::uint32_t> shownPixels;
+    // The client size GTK was last asked to show; a new one is redrawn whole.
     int shownWidth = 0;
     int shownHeight = 0;
     bool surfaceChanged = false;
@@ -442,55 +441,42 @@ void GtkHost::SurfaceChanged(HWND window) {
     }
 }
 
-// A tick moves a few markers and rewrites a line of text; asking GTK to redraw only those parts
-// keeps it from drawing the whole window, buttons and all, twenty times a second.
+// A tick moves a few markers and rewrites a line of text; asking GTK to redraw only the parts
+// that the core says changed keeps it from drawing the whole window, buttons and all, twenty
+// times a second.
 void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
     topLevel->surfaceChanged = false;
+    const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
     const std::optional<standin::SurfacePixels> pixels = standin::ClientSurface(window);
     if (!pixels) {
         return;
     }
     const int width = std::max(pixels->width, 0);
     const int height = std::max(pixels->height, 0);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(pixels->pixels);
-    std::vector<std::uint32_t>& shown = topLevel->shownPixels;
-    const bool resized = width != topLevel->shownWidth || height != topLevel->shownHeight;
-    if (resized) {
-        shown.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    if (width != topLevel->shownWidth || height != topLevel->shownHeight) {
         topLevel->shownWidth = width;
         topLevel->shownHeight = height;
+        gtk_widget_queue_draw(topLevel->drawingArea);
+        return;
     }
+    // The changed rows, in bands of a few rows each from its leftmost to its rightmost change.
     const std::unique_ptr<cairo_region_t, RegionDestroy> changed(cairo_region_create());
-    for (int bandTop = 0; bandTop < height; bandTop += DAMAGE_BAND_ROWS) {
+    auto change = changes.begin();
+    while (change != changes.end() && change->row < height) {
+        const int bandTop = change->row - change->row % DAMAGE_BAND_ROWS;
         const int bandBottom = std::min(bandTop + DAMAGE_BAND_ROWS, height);
         int left = width;
-        int right = -1;
-        for (int y = bandTop; y < bandBottom; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(bytes + y * pixels->stride);
-            std::uint32_t* shownRow = shown.data() + static_cast<std::size_t>(y) * width;
-            if (std::memcmp(row, shownRow, sizeof(std::uint32_t) * width) == 0) {
-                continue;
-            }
-            int first = 0;
-            while (row[first] == shownRow[first]) {
-                ++first;
-            }
-            int last = width - 1;
-            while (row[last] == shownRow[last]) {
-                --last;
-            }
-            left = std::min(left, first);
-            right = std::max(right, last);
-            std::memcpy(shownRow, row, sizeof(std::uint32_t) * width);
+        int right = 0;
+        for (; change != changes.end() && change->row < bandBottom; ++change) {
+            left = std::min(left, change->left);
+            right = std::max(right, std::min(change->right, width));
         }
-        if (right >= left) {
-            const cairo_rectangle_int_t band{left, bandTop, right - left + 1, bandBottom - bandTop};
+        if (left < right) {
+            const cairo_rectangle_int_t band{left, bandTop, right - left, bandBottom - bandTop};
             cairo_region_union_rectangle(changed.get(), &band);
         }
     }
-    if (resized) {
-        gtk_widget_queue_draw(topLevel->drawingArea);
-    } else if (!cairo_region_is_empty(changed.get())) {
+    if (!cairo_region_is_empty(changed.get())) {
         gtk_widget_queue_draw_region(topLevel->drawingArea, changed.get());
     }
 }

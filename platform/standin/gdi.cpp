@@ -1,5 +1,6 @@
 // The stand-in's GDI: client surfaces, device contexts, stock brushes, colours and pixels.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "platform/standin/standin.h"
@@ -38,6 +39,74 @@ void Surface::GrowTo(int width, int height) {
     pixels_ = std::move(grown);
     width_ = newWidth;
     height_ = newHeight;
+    changed_.resize(static_cast<std::size_t>(newHeight));
+}
+
+const std::uint32_t* Surface::SameRow(std::uint32_t pixel) {
+    if (same_.size() != static_cast<std::size_t>(width_) || same_.front() != pixel) {
+        same_.assign(static_cast<std::size_t>(width_), pixel);
+    }
+    return same_.data();
+}
+
+bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
+    assert(left >= 0 && right <= width_);
+    if (left >= right) {
+        return false;
+    }
+    std::uint32_t* const row = Row(y);
+    std::uint32_t* first = row + left;
+    std::uint32_t* last = row + right;  // one past the last pixel that differs
+    // A long span (the erase, a text's cell) is mostly of its colour already: the C library's
+    // wide compares pass over it in blocks, and over a whole row that needs nothing.
+    constexpr std::ptrdiff_t BLOCK = 16;
+    if (last - first >= 4 * BLOCK) {
+        const std::uint32_t* same = SameRow(pixel);
+        if (std::memcmp(first, same, static_cast<std::size_t>(last - first) * sizeof pixel) == 0) {
+            return false;
+        }
+        while (last - first >= BLOCK && std::memcmp(first, same, BLOCK * sizeof pixel) == 0) {
+            first += BLOCK;
+        }
+        while (last - first >= BLOCK &&
+               std::memcmp(last - BLOCK, same, BLOCK * sizeof pixel) == 0) {
+            last -= BLOCK;
+        }
+    }
+    while (first != last && *first == pixel) {
+        ++first;
+    }
+    if (first == last) {
+        return false;
+    }
+    while (last[-1] == pixel) {
+        --last;  // stops at first at the latest, which differs
+    }
+    std::fill(first, last, pixel);
+    Span& span = changed_[static_cast<std::size_t>(y)];
+    const int changedLeft = static_cast<int>(first - row);
+    const int changedRight = static_cast<int>(last - row);
+    span = span.left < span.right
+               ? Span{std::min(span.left, changedLeft), std::max(span.right, changedRight)}
+               : Span{changedLeft, changedRight};
+    anyChanged_ = true;
+    return true;
+}
+
+std::vector<ChangedColumns> Surface::TakeChanges() {
+    std::vector<ChangedColumns> changes;
+    if (!anyChanged_) {
+        return changes;
+    }
+    for (int y = 0; y < height_; ++y) {
+        Span& span = changed_[static_cast<std::size_t>(y)];
+        if (span.left < span.right) {
+            changes.push_back(ChangedColumns{y, span.left, span.right});
+            span = Span{};
+        }
+    }
+    anyChanged_ = false;
+    return changes;
 }
 
 DeviceContext* FindDeviceContext(HDC dc) {
@@ -102,17 +171,11 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
     }
     const std::uint32_t pixel = SurfacePixel(colour);
     const RECT& clip = dc->clip;
-    if (clip.left < clip.right && clip.top < clip.bottom) {
-        // Every row gets the same pixels: fill the first, then copy it with the C library's wide
-        // moves, which erases a whole client area on every mode-0 tick several times faster.
-        std::uint32_t* first = top->surface->Row(clip.top) + clip.left;
-        std::fill(first, first + (clip.right - clip.left), pixel);
-        const std::size_t bytes = static_cast<std::size_t>(clip.right - clip.left) * sizeof pixel;
-        for (LONG y = clip.top + 1; y < clip.bottom; ++y) {
-            std::memcpy(top->surface->Row(y) + clip.left, first, bytes);
+    for (LONG y = clip.top; y < clip.bottom; ++y) {
+        if (top->surface->Fill(y, clip.left, clip.right, pixel)) {
+            dc->damaged = true;
         }
     }
-    dc->damaged = true;
 }
 
 COLORREF BrushColour(HBRUSH brush, bool* found) {
@@ -176,7 +239,9 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
     if (top == nullptr) {
         return 0xFFFFFFFF;
     }
-    top->surface->Row(static_cast<int>(surfaceY))[surfaceX] = SurfacePixel(colour);
-    record->damaged = true;
+    const int column = static_cast<int>(surfaceX);
+    if (top->surface->Fill(static_cast<int>(surfaceY), column, column + 1, SurfacePixel(colour))) {
+        record->damaged = true;
+    }
     return colour & 0x00FFFFFF;
 }

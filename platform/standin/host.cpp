@@ -131,4 +131,12 @@ std::optional<SurfacePixels> ClientSurface(HWND window) {
                          record->surface->Stride()};
 }
 
+std::vector<ChangedColumns> TakeSurfaceChanges(HWND window) {
+    Window* record = FindWindowRecord(window);
+    if (record == nullptr || record->surface == nullptr) {
+        return {};
+    }
+    return record->surface->TakeChanges();
+}
+
 }  // namespace standin

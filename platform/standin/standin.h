@@ -74,11 +74,28 @@ class Surface {
     const std::uint32_t* Pixels() const { return pixels_.data(); }
     // Grows to at least width by height, keeping the pixels at the top left.
     void GrowTo(int width, int height);
+    // Sets columns left to right - 1 of row y to one pixel. Only the columns from the first to
+    // the last pixel that differs are written and noted as changed, so that what a drawing
+    // merely repeats (a label in every frame) gives the host nothing to redraw. Returns whether
+    // a pixel changed.
+    bool Fill(int y, int left, int right, std::uint32_t pixel);
+    // The changed columns of each row since the last call, top to bottom; forgets them.
+    std::vector<ChangedColumns> TakeChanges();
 
   private:
+    struct Span {
+        int left = 0;
+        int right = 0;  // one past the last column; empty when not above left
+    };
+    // At least width_ pixels of one colour, to compare long spans against with memcmp.
+    const std::uint32_t* SameRow(std::uint32_t pixel);
+
     std::vector<std::uint32_t> pixels_;
     int width_ = 0;
     int height_ = 0;
+    std::vector<Span> changed_;  // one per row
+    bool anyChanged_ = false;
+    std::vector<std::uint32_t> same_;
 };
 
 struct Window {

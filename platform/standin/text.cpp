@@ -129,33 +129,37 @@ const TextPixels& FindRenderedText(std::string_view bytes, TextPixels& scratch) 
     return found->rendered;
 }
 
-// Fills columns left to right of one surface row with a pixel, within the clip.
-void FillRow(Surface& surface, const RECT& clip, long long row, long long left, long long right,
+// Fills columns left to right of one surface row with a pixel, within the clip; returns whether
+// a pixel changed.
+bool FillRow(Surface& surface, const RECT& clip, long long row, long long left, long long right,
              std::uint32_t pixel) {
     if (row < clip.top || row >= clip.bottom) {
-        return;
+        return false;
     }
     left = std::max<long long>(left, clip.left);
     right = std::min<long long>(right, clip.right);
-    if (left < right) {
-        std::uint32_t* pixels = surface.Row(static_cast<int>(row));
-        std::fill(pixels + left, pixels + right, pixel);
-    }
+    return left < right && surface.Fill(static_cast<int>(row), static_cast<int>(left),
+                                        static_cast<int>(right), pixel);
 }
 
 // Places a rendered text on the surface with its top-left corner at (x, y), within the clip: the
-// cell in the background colour, then the covered pixels in the text colour.
-void PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long long y,
+// cell in the background colour, then the covered pixels in the text colour. Returns whether a
+// pixel changed.
+bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long long y,
                        const TextPixels& rendered, COLORREF textColour, COLORREF background) {
     assert(clip.right <= surface.Width() && clip.bottom <= surface.Height());
+    bool changed = false;
     const std::uint32_t cell = SurfacePixel(background);
     for (int row = 0; row < rendered.cellHeight; ++row) {
-        FillRow(surface, clip, y + row, x, x + rendered.cellWidth, cell);
+        changed = FillRow(surface, clip, y + row, x, x + rendered.cellWidth, cell) || changed;
     }
     const std::uint32_t glyph = SurfacePixel(textColour);
     for (const GlyphRun& run : rendered.runs) {
-        FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length, glyph);
+        changed =
+            FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length, glyph) ||
+            changed;
     }
+    return changed;
 }
 
 }  // namespace
@@ -185,9 +189,10 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     TextPixels scratch;
     const TextPixels& rendered =
         FindRenderedText(std::string_view(text, static_cast<size_t>(length)), scratch);
-    PlaceRenderedText(*top->surface, clip, surfaceX, surfaceY, rendered, record->textColour,
-                      record->backgroundColour);
-    record->damaged = true;
+    if (PlaceRenderedText(*top->surface, clip, surfaceX, surfaceY, rendered, record->textColour,
+                          record->backgroundColour)) {
+        record->damaged = true;
+    }
     return TRUE;
 }
 

@@ -1,5 +1,8 @@
 // The animation: the clock's steps and reset, erasing or trails, and the status text.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "shell_fixture.h"
 
@@ -99,6 +102,63 @@ TEST_F(Animation, TheStatusBarFollowsEveryTickWhileHidden) {
         }),
         headless::Close(),
     });
+}
+
+// A host that redraws only what the core reports as changed must still end up showing every
+// pixel: replaying the reports onto a copy of the client area gives the client area itself, tick
+// after tick, in both modes and after a zoom. And a mode-0 tick, which erases and repaints the
+// whole area, reports little more than the markers and the status text it moved.
+TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
+    std::vector<std::uint32_t> shown;
+    int largestTick = 0;
+    const auto replay = [&shown, &largestTick] {
+        HWND window = headless::MainWindow();
+        const standin::SurfacePixels surface = *standin::ClientSurface(window);
+        const int stride = surface.stride / static_cast<int>(sizeof(std::uint32_t));
+        const auto pixel = [&surface, stride](int x, int y) {
+            return surface.pixels[y * stride + x];
+        };
+        const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
+        if (shown.empty()) {
+            for (int y = 0; y < surface.height; ++y) {
+                for (int x = 0; x < surface.width; ++x) {
+                    shown.push_back(pixel(x, y));
+                }
+            }
+            return;
+        }
+        int changed = 0;
+        for (const standin::ChangedColumns& change : changes) {
+            ASSERT_LT(change.row, surface.height);
+            ASSERT_LE(change.right, surface.width);
+            for (int x = change.left; x < change.right; ++x) {
+                shown[change.row * surface.width + x] = pixel(x, change.row);
+            }
+            changed += change.right - change.left;
+        }
+        int missed = 0;
+        for (int y = 0; y < surface.height; ++y) {
+            for (int x = 0; x < surface.width; ++x) {
+                missed += shown[y * surface.width + x] != pixel(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(missed, 0) << "pixels changed without a report";
+        largestTick = std::max(largestTick, changed);
+    };
+    std::vector<headless::Step> steps{headless::Do(replay)};
+    for (int tick = 0; tick < 20; ++tick) {
+        Append(steps, {headless::AdvanceTimers(1), headless::Do(replay)});
+    }
+    Append(steps, {headless::Do([&largestTick] {
+                       // The client area is 424,144 pixels; a tick moves six markers and
+                       // rewrites one line, and each label it draws again is restored.
+                       EXPECT_GT(largestTick, 0);
+                       EXPECT_LT(largestTick, 30000);
+                   }),
+                   headless::Click(IDC_MODE), headless::Do(replay), headless::AdvanceTimers(5),
+                   headless::Do(replay), headless::Click(IDC_ZOOM_OUT), headless::Do(replay),
+                   headless::AdvanceTimers(5), headless::Do(replay), headless::Close()});
+    RunProgram(std::move(steps));
 }
 
 }  // namespace
