@@ -42,6 +42,9 @@ struct SurfaceDestroy {
 struct RegionDestroy {
     void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
 };
+struct ListShellFree {  // a list whose items it does not own
+    void operator()(GList* list) const { g_list_free(list); }
+};
 struct ListFree {
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
 };
@@ -92,6 +95,7 @@ struct Control {
     HWND parent = nullptr;
     GtkWidget* widget = nullptr;
     bool statusBar = false;
+    GtkWidget* statusText = nullptr;  // a status bar's text, drawn by OnDrawStatusText
 };
 
 class GtkHost final : public standin::Host {
@@ -182,6 +186,24 @@ gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
     cairo_rectangle(cairo, 0, 0, pixels->width, pixels->height);
     cairo_fill(cairo);
+    return FALSE;
+}
+
+// The status text's code page 932 bytes, kept with its widget until they change.
+constexpr char STATUS_TEXT_KEY[] = "sorvelin-code-page-932";
+
+gboolean OnDrawStatusText(GtkWidget* widget, cairo_t* cairo, gpointer) {
+    const auto* bytes =
+        static_cast<const char*>(g_object_get_data(G_OBJECT(widget), STATUS_TEXT_KEY));
+    const GObjectPointer<PangoLayout> layout(gtk_widget_create_pango_layout(
+        widget, standin::DecodeCodePage932(bytes != nullptr ? bytes : "").c_str()));
+    // Cut short with an ellipsis where the bar ends, as a label in a status bar is.
+    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+    pango_layout_set_width(layout.get(), gtk_widget_get_allocated_width(widget) * PANGO_SCALE);
+    int height = 0;
+    pango_layout_get_pixel_size(layout.get(), nullptr, &height);
+    gtk_render_layout(gtk_widget_get_style_context(widget), cairo, 0,
+                      (gtk_widget_get_allocated_height(widget) - height) / 2, layout.get());
     return FALSE;
 }
 
@@ -367,6 +389,25 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
         gtk_widget_set_margin_end(control.widget, 0);
         gtk_widget_set_margin_top(control.widget, 0);
         gtk_widget_set_margin_bottom(control.widget, 0);
+        // The text changes on every tick. The bar's own label would ask GTK to lay the whole
+        // window out again for each new text and then redraw all of it; a drawing area one line
+        // high in its place only redraws itself.
+        GtkWidget* messageArea = gtk_statusbar_get_message_area(GTK_STATUSBAR(control.widget));
+        const std::unique_ptr<GList, ListShellFree> labels(
+            gtk_container_get_children(GTK_CONTAINER(messageArea)));
+        for (GList* label = labels.get(); label != nullptr; label = label->next) {
+            gtk_widget_set_no_show_all(GTK_WIDGET(label->data), TRUE);
+            gtk_widget_hide(GTK_WIDGET(label->data));
+        }
+        control.statusText = gtk_drawing_area_new();
+        const GObjectPointer<PangoLayout> line(
+            gtk_widget_create_pango_layout(control.statusText, ""));
+        int lineHeight = 0;
+        pango_layout_get_pixel_size(line.get(), nullptr, &lineHeight);
+        gtk_widget_set_size_request(control.statusText, -1, lineHeight);
+        g_signal_connect(control.statusText, "draw", G_CALLBACK(OnDrawStatusText), nullptr);
+        gtk_box_pack_start(GTK_BOX(messageArea), control.statusText, TRUE, TRUE, 0);
+        gtk_widget_show(control.statusText);
         gtk_overlay_add_overlay(GTK_OVERLAY(topLevel->overlay), control.widget);
     } else {
         return;  // no other control is used
@@ -385,13 +426,14 @@ void GtkHost::ShowTopLevel(const standin::WindowDescription& description, TopLev
 
 void GtkHost::ShowControl(const standin::WindowDescription& description, Control* control) {
     if (control->statusBar) {
-        // The text changes on every tick; a hidden bar takes it when it is shown.
-        if (description.visible) {
-            GtkStatusbar* statusBar = GTK_STATUSBAR(control->widget);
-            const guint context = gtk_statusbar_get_context_id(statusBar, "simple");
-            gtk_statusbar_remove_all(statusBar, context);
-            gtk_statusbar_push(statusBar, context,
-                               standin::DecodeCodePage932(description.text).c_str());
+        // The text changes on every tick, also while the bar is hidden: it is only kept then, and
+        // drawn when the bar is shown.
+        const auto* shown = static_cast<const char*>(
+            g_object_get_data(G_OBJECT(control->statusText), STATUS_TEXT_KEY));
+        if (shown == nullptr || description.text != shown) {
+            g_object_set_data_full(G_OBJECT(control->statusText), STATUS_TEXT_KEY,
+                                   g_strdup(description.text.c_str()), g_free);
+            gtk_widget_queue_draw(control->statusText);
         }
     } else {
         const std::string caption = MnemonicCaption(standin::DecodeCodePage932(description.text));
