@@ -36,10 +36,18 @@ void Surface::GrowTo(int width, int height) {
     for (int y = 0; y < height_; ++y) {
         std::copy_n(Row(y), width_, grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
     }
+    // The new columns of the old rows are black, which is new content where a row was uniformly
+    // of another colour; the new rows are uniformly black.
+    for (int y = 0; y < height_; ++y) {
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        if (row.uniform != 0 && newWidth > width_) {
+            row.content = Union(row.content, Span{width_, newWidth});
+        }
+    }
+    rows_.resize(static_cast<std::size_t>(newHeight));
     pixels_ = std::move(grown);
     width_ = newWidth;
     height_ = newHeight;
-    changed_.resize(static_cast<std::size_t>(newHeight));
 }
 
 const std::uint32_t* Surface::SameRow(std::uint32_t pixel) {
@@ -51,6 +59,31 @@ const std::uint32_t* Surface::SameRow(std::uint32_t pixel) {
 
 bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     assert(left >= 0 && right <= width_);
+    if (left >= right) {
+        return false;
+    }
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (pixel == row.uniform) {
+        // Outside the content the pixels are this colour already.
+        const bool changed = WriteDifferences(y, std::max(left, row.content.left),
+                                              std::min(right, row.content.right), pixel);
+        if (left <= row.content.left && right >= row.content.right) {
+            row.content = Span{};
+        }
+        return changed;
+    }
+    if (left == 0 && right == width_) {
+        // The whole row in a new colour: everything outside the content changes.
+        std::fill(Row(y), Row(y) + width_, pixel);
+        row = RowState{pixel, Span{}, Span{0, width_}};
+        anyChanged_ = true;
+        return true;
+    }
+    row.content = Union(row.content, Span{left, right});
+    return WriteDifferences(y, left, right, pixel);
+}
+
+bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) {
     if (left >= right) {
         return false;
     }
@@ -83,12 +116,8 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         --last;  // stops at first at the latest, which differs
     }
     std::fill(first, last, pixel);
-    Span& span = changed_[static_cast<std::size_t>(y)];
-    const int changedLeft = static_cast<int>(first - row);
-    const int changedRight = static_cast<int>(last - row);
-    span = span.left < span.right
-               ? Span{std::min(span.left, changedLeft), std::max(span.right, changedRight)}
-               : Span{changedLeft, changedRight};
+    Span& changed = rows_[static_cast<std::size_t>(y)].changed;
+    changed = Union(changed, Span{static_cast<int>(first - row), static_cast<int>(last - row)});
     anyChanged_ = true;
     return true;
 }
@@ -99,7 +128,7 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
         return changes;
     }
     for (int y = 0; y < height_; ++y) {
-        Span& span = changed_[static_cast<std::size_t>(y)];
+        Span& span = rows_[static_cast<std::size_t>(y)].changed;
         if (span.left < span.right) {
             changes.push_back(ChangedColumns{y, span.left, span.right});
             span = Span{};

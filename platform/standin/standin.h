@@ -5,6 +5,7 @@
 // helpers declared here, whose names say what they do in the stand-in's terms.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <deque>
@@ -87,13 +88,31 @@ class Surface {
         int left = 0;
         int right = 0;  // one past the last column; empty when not above left
     };
+    static Span Union(Span first, Span second) {
+        if (first.left >= first.right) {
+            return second;
+        }
+        if (second.left >= second.right) {
+            return first;
+        }
+        return Span{std::min(first.left, second.left), std::max(first.right, second.right)};
+    }
+    // What the surface knows of one row. Outside its content span every pixel of the row is of
+    // the one colour uniform, so that an erase looks only at what was drawn since the last one.
+    struct RowState {
+        std::uint32_t uniform = 0;
+        Span content;
+        Span changed;  // since the host last took the changes
+    };
+    // Writes the pixels of columns left to right - 1 that differ; returns whether there were any.
+    bool WriteDifferences(int y, int left, int right, std::uint32_t pixel);
     // At least width_ pixels of one colour, to compare long spans against with memcmp.
     const std::uint32_t* SameRow(std::uint32_t pixel);
 
     std::vector<std::uint32_t> pixels_;
     int width_ = 0;
     int height_ = 0;
-    std::vector<Span> changed_;  // one per row
+    std::vector<RowState> rows_;
     bool anyChanged_ = false;
     std::vector<std::uint32_t> same_;
 };

@@ -110,8 +110,9 @@ TEST_F(Animation, TheStatusBarFollowsEveryTickWhileHidden) {
 // whole area, reports little more than the markers and the status text it moved.
 TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
     std::vector<std::uint32_t> shown;
+    int shownWidth = 0;
     int largestTick = 0;
-    const auto replay = [&shown, &largestTick] {
+    const auto replay = [&shown, &shownWidth, &largestTick] {
         HWND window = headless::MainWindow();
         const standin::SurfacePixels surface = *standin::ClientSurface(window);
         const int stride = surface.stride / static_cast<int>(sizeof(std::uint32_t));
@@ -119,7 +120,11 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
             return surface.pixels[y * stride + x];
         };
         const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
-        if (shown.empty()) {
+        if (surface.width * surface.height != static_cast<int>(shown.size()) ||
+            surface.width != shownWidth) {
+            // A new size is shown whole.
+            shown.clear();
+            shownWidth = surface.width;
             for (int y = 0; y < surface.height; ++y) {
                 for (int x = 0; x < surface.width; ++x) {
                     shown.push_back(pixel(x, y));
@@ -157,7 +162,17 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
                    }),
                    headless::Click(IDC_MODE), headless::Do(replay), headless::AdvanceTimers(5),
                    headless::Do(replay), headless::Click(IDC_ZOOM_OUT), headless::Do(replay),
-                   headless::AdvanceTimers(5), headless::Do(replay), headless::Close()});
+                   headless::AdvanceTimers(5), headless::Do(replay)});
+    // Back in mode 0, each erase after a smaller and then a larger client area still leaves only
+    // the current markers, and the changes follow the new sizes.
+    const auto onlyCurrentEarth = [] { EXPECT_EQ(CountPixels(EARTH_CYAN), 13 + 13); };
+    for (const auto& [width, height] : {std::pair{500, 400}, std::pair{900, 650}}) {
+        Append(steps, {headless::Click(IDC_MODE), headless::ResizeClient(width, height),
+                       headless::Do(replay), headless::AdvanceTimers(10), headless::Do(replay),
+                       headless::Do(onlyCurrentEarth), headless::Click(IDC_MODE),
+                       headless::AdvanceTimers(10), headless::Do(replay)});
+    }
+    steps.push_back(headless::Close());
     RunProgram(std::move(steps));
 }
 
