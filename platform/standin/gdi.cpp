@@ -83,6 +83,31 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     return WriteDifferences(y, left, right, pixel);
 }
 
+bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
+    assert(left >= 0 && count >= 0 && left + count <= width_);
+    if (count == 0) {
+        return false;
+    }
+    std::uint32_t* const row = Row(y) + left;
+    RowState& state = rows_[static_cast<std::size_t>(y)];
+    state.content = Union(state.content, Span{left, left + count});
+    if (std::memcmp(row, pixels, sizeof *pixels * static_cast<std::size_t>(count)) == 0) {
+        return false;
+    }
+    int first = 0;
+    while (row[first] == pixels[first]) {
+        ++first;
+    }
+    int last = count;
+    while (row[last - 1] == pixels[last - 1]) {
+        --last;
+    }
+    std::copy(pixels + first, pixels + last, row + first);
+    state.changed = Union(state.changed, Span{left + first, left + last});
+    anyChanged_ = true;
+    return true;
+}
+
 bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) {
     if (left >= right) {
         return false;

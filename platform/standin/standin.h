@@ -80,6 +80,8 @@ class Surface {
     // merely repeats (a label in every frame) gives the host nothing to redraw. Returns whether
     // a pixel changed.
     bool Fill(int y, int left, int right, std::uint32_t pixel);
+    // Sets count pixels of row y from left on to the given ones, in the same way.
+    bool Put(int y, int left, const std::uint32_t* pixels, int count);
     // The changed columns of each row since the last call, top to bottom; forgets them.
     std::vector<ChangedColumns> TakeChanges();
 

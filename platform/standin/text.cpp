@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 #include "platform/standin/standin.h"
 #include "platform/standin/text_renderer.h"
@@ -92,10 +93,19 @@ namespace {
 // The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
 // the same bytes on every tick, and a tick draws the same status text twice (on the window, then
 // in the repaint). Each entry is found by its bytes and remembers when it was used.
+// A text's cell in two colours, each row as it ends up on the surface.
+struct ComposedCell {
+    std::uint32_t glyph = 0;
+    std::uint32_t background = 0;
+    bool valid = false;
+    std::vector<std::uint32_t> pixels;  // cellWidth by cellHeight
+    std::vector<char> inked;            // per row: whether a glyph covers a pixel of it
+};
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;
     TextPixels rendered;
+    ComposedCell cell;  // for the colours it was last drawn in
 };
 // A frame draws four texts; a few more entries keep the status text's latest values.
 constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
@@ -106,9 +116,9 @@ std::vector<CachedText> textCache;
 std::uint64_t textCacheClock = 0;
 
 // The rendering of these bytes, kept when they are short; scratch holds one that is not kept.
-const TextPixels& FindRenderedText(std::string_view bytes, TextPixels& scratch) {
+CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
     if (bytes.size() > CACHED_TEXT_MAX_BYTES) {
-        scratch = RenderText(bytes);
+        scratch.rendered = RenderText(bytes);
         return scratch;
     }
     ++textCacheClock;
@@ -123,10 +133,37 @@ const TextPixels& FindRenderedText(std::string_view bytes, TextPixels& scratch) 
                                          return first.lastUse < second.lastUse;
                                      });
         }
-        *found = CachedText{std::string(bytes), 0, RenderText(bytes)};
+        *found = CachedText{std::string(bytes), 0, RenderText(bytes), ComposedCell{}};
     }
     found->lastUse = textCacheClock;
-    return found->rendered;
+    return *found;
+}
+
+// The text's cell in these colours: the background with the covered pixels in the glyph colour.
+const ComposedCell& ComposeCell(CachedText& text, std::uint32_t glyph, std::uint32_t background) {
+    ComposedCell& cell = text.cell;
+    if (cell.valid && cell.glyph == glyph && cell.background == background) {
+        return cell;
+    }
+    const TextPixels& rendered = text.rendered;
+    const auto width = static_cast<std::size_t>(rendered.cellWidth);
+    cell.pixels.assign(width * static_cast<std::size_t>(rendered.cellHeight), background);
+    cell.inked.assign(static_cast<std::size_t>(rendered.cellHeight), 0);
+    for (const GlyphRun& run : rendered.runs) {
+        const int from = std::max(run.left, 0);
+        const int to = std::min(run.left + run.length, rendered.cellWidth);
+        if (run.top >= 0 && run.top < rendered.cellHeight && from < to) {
+            const auto start =
+                cell.pixels.begin() +
+                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(run.top) * width) + from;
+            std::fill(start, start + (to - from), glyph);
+            cell.inked[static_cast<std::size_t>(run.top)] = 1;
+        }
+    }
+    cell.glyph = glyph;
+    cell.background = background;
+    cell.valid = true;
+    return cell;
 }
 
 // Fills columns left to right of one surface row with a pixel, within the clip; returns whether
@@ -143,21 +180,55 @@ bool FillRow(Surface& surface, const RECT& clip, long long row, long long left, 
 }
 
 // Places a rendered text on the surface with its top-left corner at (x, y), within the clip: the
-// cell in the background colour, then the covered pixels in the text colour. Returns whether a
-// pixel changed.
+// cell in the background colour with the covered pixels in the text colour, then the covered
+// pixels that overhang the cell. Each row of the cell is written whole from its composed pixels,
+// so that a text drawn again over itself, as every label is in every frame, changes no pixel.
+// Returns whether a pixel changed.
 bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long long y,
-                       const TextPixels& rendered, COLORREF textColour, COLORREF background) {
+                       CachedText& text, COLORREF textColour, COLORREF background) {
     assert(clip.right <= surface.Width() && clip.bottom <= surface.Height());
-    bool changed = false;
-    const std::uint32_t cell = SurfacePixel(background);
-    for (int row = 0; row < rendered.cellHeight; ++row) {
-        changed = FillRow(surface, clip, y + row, x, x + rendered.cellWidth, cell) || changed;
-    }
+    const TextPixels& rendered = text.rendered;
     const std::uint32_t glyph = SurfacePixel(textColour);
+    // The part of the cell within the clip, relative to the cell.
+    const long long left = std::max<long long>(0, clip.left - x);
+    const long long right = std::min<long long>(rendered.cellWidth, clip.right - x);
+    const long long top = std::max<long long>(0, clip.top - y);
+    const long long bottom = std::min<long long>(rendered.cellHeight, clip.bottom - y);
+    bool changed = false;
+    if (left < right && top < bottom) {
+        const ComposedCell& cell = ComposeCell(text, glyph, SurfacePixel(background));
+        const auto width = static_cast<std::size_t>(rendered.cellWidth);
+        for (long long row = top; row < bottom; ++row) {
+            const auto surfaceRow = static_cast<int>(y + row);
+            const auto surfaceLeft = static_cast<int>(x + left);
+            const bool rowChanged =
+                cell.inked[static_cast<std::size_t>(row)] != 0
+                    ? surface.Put(surfaceRow, surfaceLeft,
+                                  cell.pixels.data() + static_cast<std::size_t>(row) * width +
+                                      static_cast<std::size_t>(left),
+                                  static_cast<int>(right - left))
+                    : surface.Fill(surfaceRow, surfaceLeft, static_cast<int>(x + right),
+                                   cell.background);
+            changed = rowChanged || changed;
+        }
+    }
     for (const GlyphRun& run : rendered.runs) {
-        changed =
-            FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length, glyph) ||
-            changed;
+        const long long end = run.left + run.length;
+        if (run.top < 0 || run.top >= rendered.cellHeight) {
+            changed = FillRow(surface, clip, y + run.top, x + run.left, x + end, glyph) || changed;
+            continue;
+        }
+        if (run.left < 0) {
+            changed =
+                FillRow(surface, clip, y + run.top, x + run.left, x + std::min(end, 0LL), glyph) ||
+                changed;
+        }
+        if (end > rendered.cellWidth) {
+            changed =
+                FillRow(surface, clip, y + run.top,
+                        x + std::max<long long>(run.left, rendered.cellWidth), x + end, glyph) ||
+                changed;
+        }
     }
     return changed;
 }
@@ -186,8 +257,8 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
         return TRUE;
     }
     // The cell is opaque in the background colour: the DC's default mode, which the program keeps.
-    TextPixels scratch;
-    const TextPixels& rendered =
+    CachedText scratch;
+    CachedText& rendered =
         FindRenderedText(std::string_view(text, static_cast<size_t>(length)), scratch);
     if (PlaceRenderedText(*top->surface, clip, surfaceX, surfaceY, rendered, record->textColour,
                           record->backgroundColour)) {
