@@ -140,7 +140,11 @@ bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) 
     while (last[-1] == pixel) {
         --last;  // stops at first at the latest, which differs
     }
-    std::fill(first, last, pixel);
+    if (last - first >= 4 * BLOCK) {
+        std::memcpy(first, SameRow(pixel), static_cast<std::size_t>(last - first) * sizeof pixel);
+    } else {
+        std::fill(first, last, pixel);
+    }
     Span& changed = rows_[static_cast<std::size_t>(y)].changed;
     changed = Union(changed, Span{static_cast<int>(first - row), static_cast<int>(last - row)});
     anyChanged_ = true;

@@ -100,6 +100,7 @@ struct ComposedCell {
     bool valid = false;
     std::vector<std::uint32_t> pixels;  // cellWidth by cellHeight
     std::vector<char> inked;            // per row: whether a glyph covers a pixel of it
+    std::vector<GlyphRun> overhang;     // the covered pixels outside the cell
 };
 struct CachedText {
     std::string bytes;
@@ -149,7 +150,20 @@ const ComposedCell& ComposeCell(CachedText& text, std::uint32_t glyph, std::uint
     const auto width = static_cast<std::size_t>(rendered.cellWidth);
     cell.pixels.assign(width * static_cast<std::size_t>(rendered.cellHeight), background);
     cell.inked.assign(static_cast<std::size_t>(rendered.cellHeight), 0);
+    cell.overhang.clear();
     for (const GlyphRun& run : rendered.runs) {
+        const int end = run.left + run.length;
+        if (run.top < 0 || run.top >= rendered.cellHeight) {
+            cell.overhang.push_back(run);
+        } else {
+            if (run.left < 0) {
+                cell.overhang.push_back(GlyphRun{run.left, run.top, std::min(end, 0) - run.left});
+            }
+            if (end > rendered.cellWidth) {
+                const int start = std::max(run.left, rendered.cellWidth);
+                cell.overhang.push_back(GlyphRun{start, run.top, end - start});
+            }
+        }
         const int from = std::max(run.left, 0);
         const int to = std::min(run.left + run.length, rendered.cellWidth);
         if (run.top >= 0 && run.top < rendered.cellHeight && from < to) {
@@ -212,23 +226,10 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
             changed = rowChanged || changed;
         }
     }
-    for (const GlyphRun& run : rendered.runs) {
-        const long long end = run.left + run.length;
-        if (run.top < 0 || run.top >= rendered.cellHeight) {
-            changed = FillRow(surface, clip, y + run.top, x + run.left, x + end, glyph) || changed;
-            continue;
-        }
-        if (run.left < 0) {
-            changed =
-                FillRow(surface, clip, y + run.top, x + run.left, x + std::min(end, 0LL), glyph) ||
-                changed;
-        }
-        if (end > rendered.cellWidth) {
-            changed =
-                FillRow(surface, clip, y + run.top,
-                        x + std::max<long long>(run.left, rendered.cellWidth), x + end, glyph) ||
-                changed;
-        }
+    for (const GlyphRun& run : ComposeCell(text, glyph, SurfacePixel(background)).overhang) {
+        changed =
+            FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length, glyph) ||
+            changed;
     }
     return changed;
 }
