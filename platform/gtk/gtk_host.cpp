@@ -80,9 +80,7 @@ struct TopLevel {
     GtkWidget* drawingArea = nullptr;
     GtkWidget* controlLayer = nullptr;  // a GtkFixed, so buttons stand at their own rectangles
     std::map<UINT, GtkWidget*> menuItems;
-    // The client pixels as GTK was last asked to show them. The core tells which pixels it wrote;
-    // of those, only the ones that differ from these are redrawn.
-    std::vector<std::uint32_t> shownPixels;
+    // The client size GTK was last asked to show; a new one is redrawn whole.
     int shownWidth = 0;
     int shownHeight = 0;
     bool surfaceChanged = false;
@@ -485,12 +483,10 @@ void GtkHost::SurfaceChanged(HWND window) {
     }
 }
 
-// A tick moves a few markers and rewrites a line of text; asking GTK to redraw only those parts
-// keeps it from drawing the whole window, buttons and all, twenty times a second. The core says
-// which pixels a drawing changed, but in mode 0 the erase changes every label and the repaint puts
-// it back; those parts are found equal to what is shown and left alone. GTK tests each widget
-// against the extents of what it redraws, so even a label far from the buttons would have them
-// drawn again.
+// A tick moves a few markers and rewrites a line of text; asking GTK to redraw only the parts
+// that the core says changed keeps it from drawing the whole window, buttons and all, twenty
+// times a second. (GTK tests each widget against the extents of what it redraws, so even a label
+// far from the buttons, redrawn for nothing, would have them drawn again.)
 void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
     topLevel->surfaceChanged = false;
     const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
@@ -500,18 +496,9 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
     }
     const int width = std::max(pixels->width, 0);
     const int height = std::max(pixels->height, 0);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(pixels->pixels);
-    const auto row = [bytes, &pixels](int y) {
-        return reinterpret_cast<const std::uint32_t*>(bytes + y * pixels->stride);
-    };
-    std::vector<std::uint32_t>& shown = topLevel->shownPixels;
     if (width != topLevel->shownWidth || height != topLevel->shownHeight) {
         topLevel->shownWidth = width;
         topLevel->shownHeight = height;
-        shown.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        for (int y = 0; y < height; ++y) {
-            std::copy_n(row(y), width, shown.data() + static_cast<std::size_t>(y) * width);
-        }
         gtk_widget_queue_draw(topLevel->drawingArea);
         return;
     }
@@ -524,24 +511,8 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         int left = width;
         int right = 0;
         for (; change != changes.end() && change->row < bandBottom; ++change) {
-            const std::uint32_t* now = row(change->row);
-            std::uint32_t* before = shown.data() + static_cast<std::size_t>(change->row) * width;
-            int first = std::max(change->left, 0);
-            int last = std::min(change->right, width);  // one past the last difference
-            if (first >= last ||
-                std::memcmp(now + first, before + first,
-                            sizeof *now * static_cast<std::size_t>(last - first)) == 0) {
-                continue;
-            }
-            while (now[first] == before[first]) {
-                ++first;
-            }
-            while (now[last - 1] == before[last - 1]) {
-                --last;
-            }
-            std::copy(now + first, now + last, before + first);
-            left = std::min(left, first);
-            right = std::max(right, last);
+            left = std::min(left, change->left);
+            right = std::max(right, std::min(change->right, width));
         }
         if (left < right) {
             const cairo_rectangle_int_t band{left, bandTop, right - left, bandBottom - bandTop};

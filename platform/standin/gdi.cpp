@@ -48,6 +48,45 @@ void Surface::GrowTo(int width, int height) {
     pixels_ = std::move(grown);
     width_ = newWidth;
     height_ = newHeight;
+    // Reserved once, so that the heap does not grow while the program runs.
+    saved_.reserve(pixels_.size() / 4);
+}
+
+void Surface::NoteChange(int y, int left, int right) {
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    row.changed = Union(row.changed, Span{left, right});
+    anyChanged_ = true;
+    if (row.whole) {
+        return;
+    }
+    const Span wanted = Union(row.saved, Span{left, right});
+    if (wanted.left == row.saved.left && wanted.right == row.saved.right) {
+        return;
+    }
+    const auto count = static_cast<std::size_t>(wanted.right - wanted.left);
+    if (saved_.size() + count > saved_.capacity()) {
+        // No host takes the changes: report them as written.
+        for (RowState& state : rows_) {
+            state.whole = state.whole || state.saved.left < state.saved.right;
+            state.saved = Span{};
+        }
+        row.whole = true;
+        saved_.clear();
+        return;
+    }
+    // The new columns have not been written since the changes were last taken; the old ones are
+    // saved already.
+    const std::size_t at = saved_.size();
+    const std::uint32_t* current = Row(y);
+    saved_.insert(saved_.end(), current + wanted.left, current + wanted.right);
+    if (row.saved.left < row.saved.right) {
+        std::copy_n(
+            saved_.begin() + static_cast<std::ptrdiff_t>(row.savedAt),
+            row.saved.right - row.saved.left,
+            saved_.begin() + static_cast<std::ptrdiff_t>(at) + (row.saved.left - wanted.left));
+    }
+    row.saved = wanted;
+    row.savedAt = at;
 }
 
 const std::uint32_t* Surface::SameRow(std::uint32_t pixel) {
@@ -75,7 +114,7 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     if (left == 0 && right == width_) {
         // The whole row in a new colour: everything outside the content changes.
         std::fill(Row(y), Row(y) + width_, pixel);
-        row = RowState{pixel, Span{}, Span{0, width_}};
+        row = RowState{pixel, Span{}, Span{0, width_}, Span{}, 0, true};
         anyChanged_ = true;
         return true;
     }
@@ -102,9 +141,8 @@ bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
     while (row[last - 1] == pixels[last - 1]) {
         --last;
     }
+    NoteChange(y, left + first, left + last);
     std::copy(pixels + first, pixels + last, row + first);
-    state.changed = Union(state.changed, Span{left + first, left + last});
-    anyChanged_ = true;
     return true;
 }
 
@@ -140,14 +178,12 @@ bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) 
     while (last[-1] == pixel) {
         --last;  // stops at first at the latest, which differs
     }
+    NoteChange(y, static_cast<int>(first - row), static_cast<int>(last - row));
     if (last - first >= 4 * BLOCK) {
         std::memcpy(first, SameRow(pixel), static_cast<std::size_t>(last - first) * sizeof pixel);
     } else {
         std::fill(first, last, pixel);
     }
-    Span& changed = rows_[static_cast<std::size_t>(y)].changed;
-    changed = Union(changed, Span{static_cast<int>(first - row), static_cast<int>(last - row)});
-    anyChanged_ = true;
     return true;
 }
 
@@ -157,12 +193,34 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
         return changes;
     }
     for (int y = 0; y < height_; ++y) {
-        Span& span = rows_[static_cast<std::size_t>(y)].changed;
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        Span span = row.changed;
+        if (span.left < span.right && !row.whole) {
+            // Only what differs from before: an erase and a repaint of the same picture change
+            // nothing.
+            assert(span.left >= row.saved.left && span.right <= row.saved.right);
+            const std::uint32_t* now = Row(y);
+            const std::uint32_t* before =
+                saved_.data() + static_cast<std::ptrdiff_t>(row.savedAt) - row.saved.left;
+            if (std::memcmp(now + span.left, before + span.left,
+                            sizeof *now * static_cast<std::size_t>(span.right - span.left)) == 0) {
+                span = Span{};
+            }
+            while (span.left < span.right && now[span.left] == before[span.left]) {
+                ++span.left;
+            }
+            while (span.left < span.right && now[span.right - 1] == before[span.right - 1]) {
+                --span.right;
+            }
+        }
         if (span.left < span.right) {
             changes.push_back(ChangedColumns{y, span.left, span.right});
-            span = Span{};
         }
+        row.changed = Span{};
+        row.saved = Span{};
+        row.whole = false;
     }
+    saved_.clear();
     anyChanged_ = false;
     return changes;
 }

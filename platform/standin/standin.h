@@ -82,7 +82,7 @@ class Surface {
     bool Fill(int y, int left, int right, std::uint32_t pixel);
     // Sets count pixels of row y from left on to the given ones, in the same way.
     bool Put(int y, int left, const std::uint32_t* pixels, int count);
-    // The changed columns of each row since the last call, top to bottom; forgets them.
+    // The columns of each row that differ from what they were at the last call, top to bottom.
     std::vector<ChangedColumns> TakeChanges();
 
   private:
@@ -104,8 +104,15 @@ class Surface {
     struct RowState {
         std::uint32_t uniform = 0;
         Span content;
-        Span changed;  // since the host last took the changes
+        Span changed;  // written since the host last took the changes
+        // The changed columns as they were then, from savedAt in saved_; none when the row was
+        // filled whole in a new colour, which changed all of it.
+        Span saved;
+        std::size_t savedAt = 0;
+        bool whole = false;
     };
+    // Notes that columns left to right - 1 of row y are about to change, keeping what they hold.
+    void NoteChange(int y, int left, int right);
     // Writes the pixels of columns left to right - 1 that differ; returns whether there were any.
     bool WriteDifferences(int y, int left, int right, std::uint32_t pixel);
     // At least width_ pixels of one colour, to compare long spans against with memcmp.
@@ -116,6 +123,9 @@ class Surface {
     int height_ = 0;
     std::vector<RowState> rows_;
     bool anyChanged_ = false;
+    // The saved pixels of all rows. A host takes the changes after every drawing, so a few rows'
+    // worth is all they need; past a quarter of the surface, changes are reported as written.
+    std::vector<std::uint32_t> saved_;
     std::vector<std::uint32_t> same_;
 };
 
