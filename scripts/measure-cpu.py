@@ -187,7 +187,12 @@ def main():
         Patient(desktop, [arguments.program], environment).keys("alt+F4")
         for round_number in range(arguments.rounds):
             for name, start in kinds.items():
-                figures = measure(desktop, start, arguments.seconds)
+                try:
+                    figures = measure(desktop, start, arguments.seconds)
+                except smoke_test.Failure as failure:
+                    # A start now and then never shows its window on a loaded machine.
+                    print("round %d, %s: %s; once more" % (round_number + 1, name, failure))
+                    figures = measure(desktop, start, arguments.seconds)
                 results[name].append(figures)
                 print("round %d, %-20s %s" % (round_number + 1, name + ":", describe(figures)),
                       flush=True)
