@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Measures the GTK program's CPU time, wake-ups and peak memory against a bare GTK animation.
 
-Usage: measure-cpu.py [PROGRAM] [--bare PATH] [--seconds N] [--rounds N] [--env NAME=VALUE ...]
+Usage: measure-cpu.py [PROGRAM ...] [--bare PATH] [--seconds N] [--rounds N] [--env NAME=VALUE ...]
 
 PROGRAM defaults to build/release/sorvelin and the bare animation to
 build/release/bench/bare_gtk_animation (cmake --preset release && cmake --build --preset release).
@@ -11,15 +11,15 @@ gtk_widget_queue_draw_area; with --label it also sets a GtkLabel's text on every
 program does with its status bar shown.
 
 All runs share one Xvfb desktop with openbox, started as the GTK smoke test starts it. Each round
-runs, one after the other: the program in mode 0, in mode 1 (a click on MODE), in mode 0 with the
-status bar shown (through the menu, as a user would), the bare animation, and the bare animation
-with its label. Each run animates for a couple of seconds to settle, then for N seconds (20 by
-default) of measurement, in which the script reads from /proc: the process's CPU time (user and
-system, all threads) as a share of one core; the X server's CPU time over the same seconds; the
-main thread's context switches per second, which are its wake-ups (it sleeps between ticks, so
-each wake-up is one switch away and back); and the peak resident memory (VmHWM). Printed per
-run and, at the end, the median of each figure over the rounds with its range, and the ratios
-of the program to the bare animation.
+runs, one after the other: each program (two builds to compare, say) in mode 0, in mode 1 (a click
+on MODE) and in mode 0 with the status bar shown (through the menu, as a user would), then the
+bare animation, and the bare animation with its label. Each run animates for a couple of seconds
+to settle, then for N seconds (20 by default) of measurement, in which the script reads from
+/proc: the process's CPU time (user and system, all threads) as a share of one core; the X
+server's CPU time over the same seconds; the main thread's context switches per second, which are
+its wake-ups (it sleeps between ticks, so each wake-up is one switch away and back); and the peak
+resident memory (VmHWM). Printed per run and, at the end, the median of each figure over the
+rounds with its range, and the ratios of each program to the bare animation.
 
 Exits 1 when a goal is missed: the program's CPU time at most 1.25 times the bare animation's
 (the status bar shown against the bare animation with its label), and its peak memory at most
@@ -156,8 +156,8 @@ def summary(runs, key):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("program", nargs="?",
-                        default=os.path.join(HERE, "..", "build", "release", "sorvelin"))
+    parser.add_argument("programs", nargs="*", metavar="PROGRAM",
+                        default=[os.path.join(HERE, "..", "build", "release", "sorvelin")])
     parser.add_argument("--bare", default=os.path.join(HERE, "..", "build", "release", "bench",
                                                        "bare_gtk_animation"))
     parser.add_argument("--seconds", type=float, default=20.0)
@@ -165,18 +165,20 @@ def main():
     parser.add_argument("--env", action="append", default=[], metavar="NAME=VALUE")
     arguments = parser.parse_args()
     environment = dict(setting.split("=", 1) for setting in arguments.env)
-    for path in (arguments.program, arguments.bare):
+    for path in arguments.programs + [arguments.bare]:
         if not os.access(path, os.X_OK):
             print("no program at %s: build the release preset first" % path)
             return 2
-    kinds = {
-        "program, mode 0": lambda: Real(desktop, arguments.program, "mode 0", environment),
-        "program, mode 1": lambda: Real(desktop, arguments.program, "mode 1", environment),
-        "program, status bar": lambda: Real(desktop, arguments.program, "status bar",
-                                            environment),
-        "bare": lambda: Bare(desktop, arguments.bare, False),
-        "bare with label": lambda: Bare(desktop, arguments.bare, True),
-    }
+    # Several programs, such as two builds to compare, are told apart by their file names.
+    labels = ["program"] if len(arguments.programs) == 1 else [
+        os.path.basename(path) for path in arguments.programs]
+    kinds = {}
+    for label, path in zip(labels, arguments.programs):
+        for state in ("mode 0", "mode 1", "status bar"):
+            kinds["%s, %s" % (label, state)] = (
+                lambda path=path, state=state: Real(desktop, path, state, environment))
+    kinds["bare"] = lambda: Bare(desktop, arguments.bare, False)
+    kinds["bare with label"] = lambda: Bare(desktop, arguments.bare, True)
     results = {name: [] for name in kinds}
     print("load average before: %.2f %.2f %.2f" % os.getloadavg())
     desktop = smoke_test.Desktop()
@@ -184,7 +186,7 @@ def main():
         # The first GTK program on a new display loads the system's OpenGL driver to choose its
         # visuals and leaves the answer on the display for later programs; on a desktop that has
         # run any GTK program this has long happened, so a first run only does it here.
-        Patient(desktop, [arguments.program], environment).keys("alt+F4")
+        Patient(desktop, [arguments.programs[0]], environment).keys("alt+F4")
         for round_number in range(arguments.rounds):
             for name, start in kinds.items():
                 try:
@@ -194,7 +196,7 @@ def main():
                     print("round %d, %s: %s; once more" % (round_number + 1, name, failure))
                     figures = measure(desktop, start, arguments.seconds)
                 results[name].append(figures)
-                print("round %d, %-20s %s" % (round_number + 1, name + ":", describe(figures)),
+                print("round %d, %-28s %s" % (round_number + 1, name + ":", describe(figures)),
                       flush=True)
     finally:
         desktop.close()
@@ -205,18 +207,20 @@ def main():
     medians = {}
     for name, runs in results.items():
         medians[name] = {key: summary(runs, key)[0] for key in runs[0]}
-        print("%-20s " % (name + ":") + ", ".join(
+        print("%-28s " % (name + ":") + ", ".join(
             "%s %.2f [%.2f..%.2f]" % ((key,) + summary(runs, key)) for key in runs[0]))
 
     met = True
     print("\nratios of medians:")
-    for name, yardstick in (("program, mode 0", "bare"), ("program, mode 1", "bare"),
-                            ("program, status bar", "bare with label")):
+    for name in kinds:
+        if name.startswith("bare"):
+            continue
+        yardstick = "bare with label" if name.endswith("status bar") else "bare"
         ratio = medians[name]["cpu"] / medians[yardstick]["cpu"]
         margin = medians[name]["memory"] - medians[yardstick]["memory"]
         ok = ratio <= CPU_RATIO_GOAL and margin <= MEMORY_MARGIN_GOAL_MB
         met = met and ok
-        print("%-20s CPU %.2f times %s's, Xvfb %.2f%% against %.2f%%, memory %+.1f MB: %s" %
+        print("%-28s CPU %.2f times %s's, Xvfb %.2f%% against %.2f%%, memory %+.1f MB: %s" %
               (name + ":", ratio, yardstick, medians[name]["xvfb"], medians[yardstick]["xvfb"],
                margin, "met" if ok else "MISSED"))
     print("goals (CPU at most %.2f times, memory at most %+.0f MB): %s" %
