@@ -80,7 +80,8 @@ def call_counts(path):
 
 
 def inclusive_costs(path):
-    text = subprocess.run(["callgrind_annotate", "--inclusive=yes", "--auto=no", "--threshold=100", path],
+    text = subprocess.run(["callgrind_annotate", "--inclusive=yes", "--auto=no", "--threshold=100",
+                           path],
                           check=True, capture_output=True, text=True).stdout
     costs = {}
     for line in text.splitlines():
@@ -148,7 +149,8 @@ def report(output):
     costs = inclusive_costs(output)
     tick, status, changed = cost(costs, TICK), cost(costs, STATUS_TEXT), cost(costs, CHANGED_PIXELS)
     layout, gtk = cost(costs, LAYOUT), cost(costs, EVENTS_AND_DRAWING)
-    copy, statusDrawing, wait = cost(costs, CLIENT_COPY), cost(costs, STATUS_DRAWING), cost(costs, WAIT)
+    copy, statusDrawing = cost(costs, CLIENT_COPY), cost(costs, STATUS_DRAWING)
+    wait = cost(costs, WAIT)
     total = costs["PROGRAM TOTALS"]
     parts = [
         ("the program's tick on the stand-in", tick - status),
