@@ -199,19 +199,22 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
             // Only what differs from before: an erase and a repaint of the same picture change
             // nothing.
             assert(span.left >= row.saved.left && span.right <= row.saved.right);
-            const std::uint32_t* now = Row(y);
+            // Both from the changed span's first column on.
+            const std::uint32_t* now = Row(y) + span.left;
             const std::uint32_t* before =
-                saved_.data() + static_cast<std::ptrdiff_t>(row.savedAt) - row.saved.left;
-            if (std::memcmp(now + span.left, before + span.left,
-                            sizeof *now * static_cast<std::size_t>(span.right - span.left)) == 0) {
-                span = Span{};
+                saved_.data() + row.savedAt + static_cast<std::size_t>(span.left - row.saved.left);
+            int first = 0;
+            int last = span.right - span.left;
+            if (std::memcmp(now, before, sizeof *now * static_cast<std::size_t>(last)) == 0) {
+                last = 0;
             }
-            while (span.left < span.right && now[span.left] == before[span.left]) {
-                ++span.left;
+            while (first < last && now[first] == before[first]) {
+                ++first;
             }
-            while (span.left < span.right && now[span.right - 1] == before[span.right - 1]) {
-                --span.right;
+            while (first < last && now[last - 1] == before[last - 1]) {
+                --last;
             }
+            span = Span{span.left + first, span.left + last};
         }
         if (span.left < span.right) {
             changes.push_back(ChangedColumns{y, span.left, span.right});
