@@ -3,8 +3,9 @@
 
 Usage: measure-cpu.py [PROGRAM ...] [--bare PATH] [--seconds N] [--rounds N] [--env NAME=VALUE ...]
 
-PROGRAM defaults to build/release/sorvelin and the bare animation to
-build/release/bench/bare_gtk_animation (cmake --preset release && cmake --build --preset release).
+PROGRAM defaults to build/release/sorvelin (cmake --preset release && cmake --build --preset
+release); the script builds the bare animation, bench/bare_gtk_animation.cpp, with the same preset
+unless --bare names one.
 The bare animation is the least a GTK 3 program does to show the same picture: one 784 by 541
 drawing area whose six markers and one row of text change 20 times a second, redrawn through
 gtk_widget_queue_draw_area; with --label it also sets a GtkLabel's text on every tick, as the
@@ -154,17 +155,29 @@ def summary(runs, key):
     return statistics.median(values), min(values), max(values)
 
 
+def build_bare():
+    """Builds the bare animation with the release preset, as the program is built."""
+    root = os.path.join(HERE, "..")
+    if not os.path.isdir(os.path.join(root, "build", "release")):
+        subprocess.run(["cmake", "--preset", "release"], cwd=root, check=True,
+                       stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", "--preset", "release", "--target", "bare_gtk_animation"],
+                   cwd=root, check=True, stdout=subprocess.DEVNULL)
+    return os.path.join(root, "build", "release", "bench", "bare_gtk_animation")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("programs", nargs="*", metavar="PROGRAM",
                         default=[os.path.join(HERE, "..", "build", "release", "sorvelin")])
-    parser.add_argument("--bare", default=os.path.join(HERE, "..", "build", "release", "bench",
-                                                       "bare_gtk_animation"))
+    parser.add_argument("--bare", help="the bare animation; by default built here")
     parser.add_argument("--seconds", type=float, default=20.0)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--env", action="append", default=[], metavar="NAME=VALUE")
     arguments = parser.parse_args()
     environment = dict(setting.split("=", 1) for setting in arguments.env)
+    if arguments.bare is None:
+        arguments.bare = build_bare()
     for path in arguments.programs + [arguments.bare]:
         if not os.access(path, os.X_OK):
             print("no program at %s: build the release preset first" % path)
