@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/standin/standin.h"
@@ -93,20 +94,23 @@ namespace {
 // The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
 // the same bytes on every tick, and a tick draws the same status text twice (on the window, then
 // in the repaint). Each entry is found by its bytes and remembers when it was used.
-// A text's cell in two colours, each row as it ends up on the surface.
+// A text's cell in two colours, each row as it ends up on the surface: of a text placed partly
+// outside the clip, only the columns within it.
 struct ComposedCell {
     std::uint32_t glyph = 0;
     std::uint32_t background = 0;
+    int left = 0;  // the columns composed, relative to the cell
+    int right = 0;
     bool valid = false;
-    std::vector<std::uint32_t> pixels;  // cellWidth by cellHeight
+    std::vector<std::uint32_t> pixels;  // right - left by cellHeight
     std::vector<char> inked;            // per row: whether a glyph covers a pixel of it
-    std::vector<GlyphRun> overhang;     // the covered pixels outside the cell
 };
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;
     TextPixels rendered;
-    ComposedCell cell;  // for the colours it was last drawn in
+    ComposedCell cell;  // for the colours and columns it was last drawn in
+    std::optional<std::vector<GlyphRun>> overhang;  // the covered pixels outside the cell
 };
 // A frame draws four texts; a few more entries keep the status text's latest values.
 constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
@@ -134,50 +138,68 @@ CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
                                          return first.lastUse < second.lastUse;
                                      });
         }
-        *found = CachedText{std::string(bytes), 0, RenderText(bytes), ComposedCell{}};
+        *found = CachedText{std::string(bytes), 0, RenderText(bytes), ComposedCell{}, std::nullopt};
     }
     found->lastUse = textCacheClock;
     return *found;
 }
 
-// The text's cell in these colours: the background with the covered pixels in the glyph colour.
-const ComposedCell& ComposeCell(CachedText& text, std::uint32_t glyph, std::uint32_t background) {
+// Columns left to right - 1 of the text's cell in these colours: the background with the covered
+// pixels in the glyph colour.
+const ComposedCell& ComposeCell(CachedText& text, std::uint32_t glyph, std::uint32_t background,
+                                int left, int right) {
     ComposedCell& cell = text.cell;
-    if (cell.valid && cell.glyph == glyph && cell.background == background) {
+    if (cell.valid && cell.glyph == glyph && cell.background == background && cell.left == left &&
+        cell.right == right) {
         return cell;
     }
     const TextPixels& rendered = text.rendered;
-    const auto width = static_cast<std::size_t>(rendered.cellWidth);
+    assert(0 <= left && left < right && right <= rendered.cellWidth);
+    const auto width = static_cast<std::size_t>(right - left);
     cell.pixels.assign(width * static_cast<std::size_t>(rendered.cellHeight), background);
     cell.inked.assign(static_cast<std::size_t>(rendered.cellHeight), 0);
-    cell.overhang.clear();
     for (const GlyphRun& run : rendered.runs) {
-        const int end = run.left + run.length;
-        if (run.top < 0 || run.top >= rendered.cellHeight) {
-            cell.overhang.push_back(run);
-        } else {
-            if (run.left < 0) {
-                cell.overhang.push_back(GlyphRun{run.left, run.top, std::min(end, 0) - run.left});
-            }
-            if (end > rendered.cellWidth) {
-                const int start = std::max(run.left, rendered.cellWidth);
-                cell.overhang.push_back(GlyphRun{start, run.top, end - start});
-            }
-        }
-        const int from = std::max(run.left, 0);
-        const int to = std::min(run.left + run.length, rendered.cellWidth);
+        const int from = std::max(run.left, left);
+        const int to = std::min(run.left + run.length, right);
         if (run.top >= 0 && run.top < rendered.cellHeight && from < to) {
             const auto start =
                 cell.pixels.begin() +
-                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(run.top) * width) + from;
+                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(run.top) * width) +
+                (from - left);
             std::fill(start, start + (to - from), glyph);
             cell.inked[static_cast<std::size_t>(run.top)] = 1;
         }
     }
     cell.glyph = glyph;
     cell.background = background;
+    cell.left = left;
+    cell.right = right;
     cell.valid = true;
     return cell;
+}
+
+// The covered pixels of the text that lie outside its cell, where a glyph overhangs it.
+const std::vector<GlyphRun>& Overhang(CachedText& text) {
+    if (text.overhang) {
+        return *text.overhang;
+    }
+    const TextPixels& rendered = text.rendered;
+    std::vector<GlyphRun>& overhang = text.overhang.emplace();
+    for (const GlyphRun& run : rendered.runs) {
+        const int end = run.left + run.length;
+        if (run.top < 0 || run.top >= rendered.cellHeight) {
+            overhang.push_back(run);
+            continue;
+        }
+        if (run.left < 0) {
+            overhang.push_back(GlyphRun{run.left, run.top, std::min(end, 0) - run.left});
+        }
+        if (end > rendered.cellWidth) {
+            const int start = std::max(run.left, rendered.cellWidth);
+            overhang.push_back(GlyphRun{start, run.top, end - start});
+        }
+    }
+    return overhang;
 }
 
 // Fills columns left to right of one surface row with a pixel, within the clip; returns whether
@@ -210,23 +232,23 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
     const long long bottom = std::min<long long>(rendered.cellHeight, clip.bottom - y);
     bool changed = false;
     if (left < right && top < bottom) {
-        const ComposedCell& cell = ComposeCell(text, glyph, SurfacePixel(background));
-        const auto width = static_cast<std::size_t>(rendered.cellWidth);
+        const ComposedCell& cell = ComposeCell(text, glyph, SurfacePixel(background),
+                                               static_cast<int>(left), static_cast<int>(right));
+        const auto width = static_cast<std::size_t>(right - left);
         for (long long row = top; row < bottom; ++row) {
             const auto surfaceRow = static_cast<int>(y + row);
             const auto surfaceLeft = static_cast<int>(x + left);
             const bool rowChanged =
                 cell.inked[static_cast<std::size_t>(row)] != 0
                     ? surface.Put(surfaceRow, surfaceLeft,
-                                  cell.pixels.data() + static_cast<std::size_t>(row) * width +
-                                      static_cast<std::size_t>(left),
+                                  cell.pixels.data() + static_cast<std::size_t>(row) * width,
                                   static_cast<int>(right - left))
                     : surface.Fill(surfaceRow, surfaceLeft, static_cast<int>(x + right),
                                    cell.background);
             changed = rowChanged || changed;
         }
     }
-    for (const GlyphRun& run : ComposeCell(text, glyph, SurfacePixel(background)).overhang) {
+    for (const GlyphRun& run : Overhang(text)) {
         changed =
             FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length, glyph) ||
             changed;
