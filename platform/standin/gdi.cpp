@@ -136,7 +136,7 @@ namespace {
 COLORREF ReplaceColour(HDC dc, COLORREF DeviceContext::*field, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
     if (record == nullptr) {
-        return 0xFFFFFFFF;  // CLR_INVALID
+        return CLR_INVALID;
     }
     const COLORREF previous = record->*field;
     record->*field = colour & 0x00FFFFFF;
@@ -163,18 +163,18 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
     if (record == nullptr) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     // Widen before adding the origin, so no coordinate can overflow on the way to the clip test.
     const long long surfaceX = static_cast<long long>(x) + record->originX;
     const long long surfaceY = static_cast<long long>(y) + record->originY;
     if (surfaceX < record->clip.left || surfaceX >= record->clip.right ||
         surfaceY < record->clip.top || surfaceY >= record->clip.bottom) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     Window* top = FindWindowRecord(record->topLevel);
     if (top == nullptr) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     top->surface->Row(static_cast<int>(surfaceY))[surfaceX] = SurfacePixel(colour);
     record->damaged = true;
