@@ -162,7 +162,8 @@ gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
         return FALSE;
     }
     // The client pixels are 0x00RRGGBB words, which is cairo's RGB24 layout.
-    assert(pixels->stride == cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
+    // The surface may be wider than the client area, after a shrink: its rows are longer.
+    assert(pixels->stride >= cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
     const owned::CairoSurface image(cairo_image_surface_create_for_data(
         reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
         CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride));
