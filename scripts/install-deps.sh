@@ -14,7 +14,7 @@ run_packages=(
 test_packages=(
     xvfb xauth libnova-dev
     g++-mingw-w64-x86-64-win32 python3-pefile wine64 x11-apps locales
-    python3 xdotool openbox x11-utils desktop-file-utils appstream
+    python3 python3-pil xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
 )
 
