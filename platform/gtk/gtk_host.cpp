@@ -358,6 +358,10 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
         gtk_widget_set_margin_end(control.widget, 0);
         gtk_widget_set_margin_top(control.widget, 0);
         gtk_widget_set_margin_bottom(control.widget, 0);
+        // Its text area's own margins would make it taller than the core's bar.
+        GtkWidget* messageArea = gtk_statusbar_get_message_area(GTK_STATUSBAR(control.widget));
+        gtk_widget_set_margin_top(messageArea, 0);
+        gtk_widget_set_margin_bottom(messageArea, 0);
         gtk_overlay_add_overlay(GTK_OVERLAY(topLevel->overlay), control.widget);
     } else {
         return;  // no other control is used
@@ -376,6 +380,10 @@ void GtkHost::ShowTopLevel(const standin::WindowDescription& description, TopLev
 
 void GtkHost::ShowControl(const standin::WindowDescription& description, Control* control) {
     if (control->statusBar) {
+        // As tall as the core lays it out, so that it covers exactly the client rows that the
+        // program leaves for it, and hiding it repaints exactly what it covered.
+        gtk_widget_set_size_request(control->widget, -1,
+                                    description.rect.bottom - description.rect.top);
         // The text changes on every tick; a hidden bar takes it when it is shown.
         if (description.visible) {
             GtkStatusbar* statusBar = GTK_STATUSBAR(control->widget);
