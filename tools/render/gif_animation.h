@@ -10,16 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/picture.h"
+
 struct GifFileType;
 
 namespace render {
 
-// An image in memory, rows from the top, each pixel 0x00RRGGBB.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-};
+// An image in memory, rows from the top, each pixel 0x00RRGGBB: what the headless host's
+// screenshots give.
+using Picture = headless::Picture;
 
 class GifAnimation {
   public:
