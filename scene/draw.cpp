@@ -1,5 +1,7 @@
 // Scene drawing: texts, legend, the Sun and the planet markers on a device context.
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 #include "scene/scene.h"
 
@@ -61,6 +63,25 @@ void DrawLabel(HDC dc, int x, int y, const char* text) {
     TextOutA(dc, x, y, text, lstrlenA(text));
 }
 
+// The status text stands in a field as wide as its longest form, the text padded with blanks
+// on its opaque cell. Its length changes with the interval and the size (16.00 days a tick,
+// then 8.00), and in trails mode nothing else erases the window, so a shorter text must cover
+// the tail of a longer one itself. The font is fixed-pitch: a blank is as wide as a digit.
+// A year of four digits, an interval such as 128.00 and a size of three digits.
+const int STATUS_FIELD_BYTES = 55;
+
+void DrawStatusText(HDC dc, const char* text) {
+    const int length = lstrlenA(text);
+    if (length >= STATUS_FIELD_BYTES) {
+        TextOutA(dc, STATUS_TEXT_X, STATUS_TEXT_Y, text, length);
+        return;
+    }
+    char field[STATUS_FIELD_BYTES];
+    std::memcpy(field, text, static_cast<std::size_t>(length));
+    std::memset(field + length, ' ', static_cast<std::size_t>(STATUS_FIELD_BYTES - length));
+    TextOutA(dc, STATUS_TEXT_X, STATUS_TEXT_Y, field, STATUS_FIELD_BYTES);
+}
+
 }  // namespace
 
 void DrawMarker(HDC dc, int x, int y, COLORREF colour, MarkerShape small) {
@@ -88,7 +109,7 @@ void DrawScene(HDC dc, SceneSnapshot snapshot, ViewSettings settings, int width,
     // Texts: white on dark grey cells, in the device context's current font.
     SetBkColor(dc, TEXT_BACKGROUND);
     SetTextColor(dc, TEXT_COLOUR);
-    DrawLabel(dc, STATUS_TEXT_X, STATUS_TEXT_Y, snapshot.statusText);
+    DrawStatusText(dc, snapshot.statusText);
     DrawLabel(dc, NAMES_LABEL_X, NAMES_LABEL_Y, snapshot.namesLabel);
     DrawLabel(dc, width - EQUINOX_LABEL_FROM_RIGHT,
               height - height / 2 + EQUINOX_LABEL_BELOW_MIDDLE, snapshot.equinoxLabel);
