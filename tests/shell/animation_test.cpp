@@ -71,6 +71,10 @@ TEST_F(Animation, ModeOneLeavesEveryTicksMarkersAsTrails) {
             EXPECT_EQ(headless::Pixel(headless::MainWindow(), earthAtStart->x, earthAtStart->y),
                       EARTH_CYAN);
         }),
+        // Restoring a minimised window repaints all of it: the trails are gone.
+        headless::Minimize(),
+        headless::Restore(),
+        headless::Do([] { EXPECT_EQ(CountPixels(EARTH_CYAN), 13 + 9); }),
         headless::Close(),
     });
 }
