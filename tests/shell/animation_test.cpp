@@ -44,6 +44,13 @@ TEST_F(Animation, TheClockRestartsAtZeroNotModuloTheLimit) {
                       headless::Close(),
                   });
     RunProgram(std::move(steps));
+    // Exactly at the limit the clock keeps its day count; only beyond it does it restart.
+    viewState.elapsed = 0.0;
+    AdvanceElapsed(54786.0);
+    EXPECT_EQ(viewState.elapsed, 1.4999910059678485);
+    viewState.elapsed = 0.0;
+    AdvanceElapsed(54786.5);
+    EXPECT_EQ(viewState.elapsed, 0.0);
 }
 
 TEST_F(Animation, ModeZeroShowsOnlyTheCurrentPositions) {
