@@ -112,7 +112,12 @@ std::vector<headless::Step> BuildScript(Capture& capture) {
         if (ticks > 0) {
             steps.push_back(headless::AdvanceTimers(ticks));
         }
-        steps.push_back(headless::Do([&capture] { TakePicture(capture); }));
+        steps.push_back(headless::Step(
+            [&capture] {
+                TakePicture(capture);
+                return true;
+            },
+            "picture " + std::to_string(frame)));
     }
     steps.push_back(headless::ChooseMenu(IDM_EXIT));
     return steps;
