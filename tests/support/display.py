@@ -17,6 +17,7 @@ import os
 import shutil
 import struct
 import subprocess
+import tempfile
 import time
 
 from PIL import Image
@@ -26,6 +27,7 @@ FIRST_WAIT_SECONDS = 60.0
 # Later waits, for something that a running program does at once.
 WAIT_SECONDS = 30.0
 POLL_SECONDS = 0.1
+WINDOW_MANAGER_STARTS = 3
 
 
 class Failure(Exception):
@@ -105,14 +107,38 @@ class Desktop:
         wait_until("the X server " + self.display + " to accept clients",
                    lambda: _quiet(["xdpyinfo"], self.env).returncode == 0, FIRST_WAIT_SECONDS)
         if self.window_manager:
+            self._start_window_manager()
+
+    def _start_window_manager(self):
+        messages = tempfile.TemporaryFile()
+        starts = []
+
+        def start():
+            starts.append(time.monotonic())
             self._manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                             stderr=subprocess.DEVNULL)
+                                             stdin=subprocess.DEVNULL, stdout=messages,
+                                             stderr=subprocess.STDOUT)
+
+        def ready():
             # A window manager announces itself with this property of the root window.
-            wait_until("the window manager",
-                       lambda: "window id #" in _quiet(
-                           ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env).stdout,
-                       FIRST_WAIT_SECONDS)
+            if "window id #" in _quiet(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                       self.env).stdout:
+                return True
+            # One that gave up at once, as openbox may on a busy server, is started again.
+            if self._manager.poll() is not None and len(starts) < WINDOW_MANAGER_STARTS:
+                start()
+            return False
+
+        start()
+        try:
+            wait_until("the window manager", ready, FIRST_WAIT_SECONDS)
+        except Failure:
+            messages.seek(0)
+            said = messages.read().decode(errors="replace").strip()
+            raise Failure("timed out waiting for the window manager (started %d times%s)" %
+                          (len(starts), ", it said: " + said[-500:] if said else ""))
+        finally:
+            messages.close()
 
     def xdotool(self, *arguments):
         """Runs xdotool on this display and returns the words that it printed."""
