@@ -186,18 +186,25 @@ def _xwd_image(dump):
     return Image.frombuffer("RGB", (width, height), pixels, "raw", raw_mode, bytes_per_line, 1)
 
 
+def _xwd(desktop, *arguments):
+    done = subprocess.run(["xwd", "-silent", *arguments], env=desktop.env,
+                          stdin=subprocess.DEVNULL, capture_output=True, check=False)
+    if done.returncode != 0:
+        raise Failure("xwd %s failed: %s" % (" ".join(arguments),
+                                              done.stderr.decode(errors="replace").strip()))
+    return _xwd_image(done.stdout)
+
+
 def capture(desktop, window_id):
-    """The window's pixels as the X server shows them, its children included, in RGB."""
-    dump = subprocess.run(["xwd", "-silent", "-id", str(window_id)], env=desktop.env,
-                          stdin=subprocess.DEVNULL, capture_output=True, check=True).stdout
-    return _xwd_image(dump)
+    """The window's pixels as the X server shows them, its children included, in RGB.
+
+    Raises Failure for a window that is not shown, such as a minimised one."""
+    return _xwd(desktop, "-id", str(window_id))
 
 
 def capture_screen(desktop):
     """The whole screen, in RGB."""
-    dump = subprocess.run(["xwd", "-silent", "-root"], env=desktop.env, stdin=subprocess.DEVNULL,
-                          capture_output=True, check=True).stdout
-    return _xwd_image(dump)
+    return _xwd(desktop, "-root")
 
 
 def read_png(path):
