@@ -122,8 +122,8 @@ namespace {
 // that its client area is the program's.
 constexpr int PLAIN_WINDOW_WIDTH = 800;
 constexpr int PLAIN_WINDOW_HEIGHT = 580;
-constexpr int PLAIN_CLIENT_WIDTH = 784;
-constexpr int PLAIN_CLIENT_HEIGHT = 541;
+[[maybe_unused]] constexpr int PLAIN_CLIENT_WIDTH = 784;  // checked in debug builds
+[[maybe_unused]] constexpr int PLAIN_CLIENT_HEIGHT = 541;
 
 LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
