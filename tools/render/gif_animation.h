@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,7 @@ using Picture = headless::Picture;
 
 class GifAnimation {
   public:
-    GifAnimation() = default;
-    ~GifAnimation();  // closes the file if Finish was not called
-    GifAnimation(const GifAnimation&) = delete;
-    GifAnimation& operator=(const GifAnimation&) = delete;
+    // Closes the file if Finish was not called.
 
     // Each returns "" on success and otherwise a one-line reason.
     std::string Open(const std::string& path);  // creates the file; writes nothing yet
@@ -34,7 +32,11 @@ class GifAnimation {
 
   private:
     std::string WriteHeader(int width, int height);
-    GifFileType* file_ = nullptr;
+    // Closes a GIF that Finish did not; what is written so far is then left as it is.
+    struct CloseFile {
+        void operator()(GifFileType* file) const;
+    };
+    std::unique_ptr<GifFileType, CloseFile> file_;
     Picture previous_;  // the last frame added, as a viewer shows it
 };
 

@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <string_view>
 
+#include "shell/shell.h"
+
 namespace render {
 
 namespace {
 
-constexpr int ANIMATION_PERIOD_MS = 50;  // the program's timer period
 constexpr int MAXIMUM_PRESSES = 1000;
 constexpr int MAXIMUM_TICKS = 1000000;  // about 2700 model years at one day a tick
 constexpr int MAXIMUM_FRAMES = 2000;
@@ -177,8 +178,9 @@ std::string FramePath(const RenderOptions& options, int frame) {
 }
 
 int FrameDelayCentiseconds(const RenderOptions& options) {
-    const int milliseconds = options.delayMilliseconds != 0 ? options.delayMilliseconds
-                                                            : options.every * ANIMATION_PERIOD_MS;
+    const int milliseconds = options.delayMilliseconds != 0
+                                 ? options.delayMilliseconds
+                                 : options.every * static_cast<int>(ANIMATION_PERIOD_MS);
     const int centiseconds = (milliseconds + 5) / 10;
     return centiseconds < 65535 ? centiseconds : 65535;
 }
