@@ -19,7 +19,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "gtk"))
-import smoke_test  # noqa: E402  (the desktop, the program and its MODE button)
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
+import display  # noqa: E402  (the desktop)
+import smoke_test  # noqa: E402  (the program and its MODE button)
 
 CPU_GOAL_PERCENT = 2.0
 MEMORY_GOAL_MB = 60.0
@@ -72,16 +74,13 @@ def main():
     if not os.access(arguments.program, os.X_OK):
         print("no program at %s: build the release preset first" % arguments.program)
         return 2
-    desktop = smoke_test.Desktop()
-    try:
+    with display.Desktop() as desktop:
         # The first GTK program on a new display loads the system's OpenGL driver to choose its
         # visuals and leaves the answer on the display for later programs; on a desktop that has
         # run any GTK program this has long happened, so a first run only does it here.
         smoke_test.Program(desktop, arguments.program, **environment).keys("alt+F4")
         results = [measure(desktop, arguments.program, mode, arguments.seconds, environment)
                    for mode in (0, 1)]
-    finally:
-        desktop.close()
     met = all(percent < CPU_GOAL_PERCENT and memory < MEMORY_GOAL_MB
               for percent, memory in results)
     print("goals (under %.0f%% of one core, under %.0f MB): %s" %
