@@ -78,6 +78,12 @@ elseif(UNIX AND NOT APPLE AND TARGET sorvelin)
     install(FILES ${packaging_dir}/changelog.gz DESTINATION ${package_doc})
     install(FILES ${packaging_dir}/sorvelin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+    # As Debian's own packages: the compiler's and the C runtime's notes have no use at run time.
+    install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                                  --remove-section=.note
+                                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvelin\"
+                                  COMMAND_ERROR_IS_FATAL ANY)")
+
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_PACKAGE_NAME sorvelin)
