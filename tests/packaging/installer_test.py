@@ -82,8 +82,10 @@ def check_installed(wine, prefix, version):
     check(len(links) == 1, "one Start-menu shortcut Sorvelin.lnk (%s)" % shortcuts(prefix))
     with open(links[0], "rb") as link:
         target = link.read()
-    check(b"sorvelin.exe" in target.lower() or "sorvelin.exe".encode("utf-16-le") in target.lower(),
-          "the shortcut leads to sorvelin.exe")
+    # The link keeps its target's path, as ANSI or UTF-16 text.
+    path = "program files\\sorvelin\\sorvelin.exe"
+    check(path.encode() in target.lower() or path.encode("utf-16-le") in target.lower(),
+          "the shortcut leads to Program Files\\Sorvelin\\sorvelin.exe")
     entry = uninstall_entry(wine) or {}
     expected = {"DisplayName": "Sorvelin", "DisplayVersion": version,
                 "Publisher": "Sorvelin developers",
