@@ -69,9 +69,9 @@ elseif(UNIX AND NOT APPLE AND TARGET sorvelin)
     set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
 
     set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
-    configure_file(${CMAKE_CURRENT_LIST_DIR}/packaging/changelog.in ${packaging_dir}/changelog @ONLY)
-    configure_file(${CMAKE_CURRENT_LIST_DIR}/packaging/sorvelin.1.in ${packaging_dir}/sorvelin.1 @ONLY)
     foreach(file changelog sorvelin.1)
+        configure_file(${CMAKE_CURRENT_LIST_DIR}/packaging/${file}.in ${packaging_dir}/${file}
+                       @ONLY)
         execute_process(COMMAND gzip -9nc ${packaging_dir}/${file}
                         OUTPUT_FILE ${packaging_dir}/${file}.gz COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
@@ -79,9 +79,9 @@ elseif(UNIX AND NOT APPLE AND TARGET sorvelin)
     install(FILES ${packaging_dir}/sorvelin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
     # As Debian's own packages: the compiler's and the C runtime's notes have no use at run time.
+    set(installed_program "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvelin")
     install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
-                                  --remove-section=.note
-                                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvelin\"
+                                  --remove-section=.note \"${installed_program}\"
                                   COMMAND_ERROR_IS_FATAL ANY)")
 
     set(CPACK_GENERATOR DEB)

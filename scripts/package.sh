@@ -25,8 +25,8 @@ cp "$staging/deb/sorvelin_${version}_amd64.deb" "$dist/"
 cmake --preset mingw
 cmake --build --preset mingw -j "$(nproc)"
 cpack --config build/mingw/CPackConfig.cmake -B "$staging/windows"
-cp "$staging/windows/sorvelin-${version}-win64-setup.exe" "$staging/windows/sorvelin-${version}-win64.zip" \
-   "$dist/"
+cp "$staging/windows/sorvelin-${version}-win64-setup.exe" \
+   "$staging/windows/sorvelin-${version}-win64.zip" "$dist/"
 
 # The browser build is optional: it needs its own preset and toolchain.
 if cmake --list-presets 2>/dev/null | grep -q '"web"'; then

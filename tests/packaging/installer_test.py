@@ -128,9 +128,10 @@ def main():
                 check_installed(wine, prefix, version)
             finally:
                 subprocess.run([wine.server, "-k"], env=environment, capture_output=True)
-        # The smoke test starts its own display and checks the window of the installed program.
+        # The smoke test starts its own display and checks the installed program's window.
         program = os.path.join(prefix, INSTALL_FOLDER, "sorvelin.exe")
-        code = subprocess.run([sys.executable, smoke, program, probe, prefix, screenshot]).returncode
+        code = subprocess.run([sys.executable, smoke, program, probe, prefix,
+                               screenshot]).returncode
         check(code == 0, "the installed program shows its window with the Sun and the legend and "
               "ends with exit code 0 (smoke test exit code %d)" % code)
         with Desktop(window_manager=False) as desktop:
