@@ -17,7 +17,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from display import Desktop, Failure, capture, check, find_window, missing_tools  # noqa: E402
+from display import Desktop, Failure, capture, check, missing_tools  # noqa: E402
 from display import FIRST_WAIT_SECONDS, wait_until  # noqa: E402
 from first_frame import first_frame  # noqa: E402
 
@@ -80,16 +80,25 @@ def check_installed(package, root):
     result = run("appstreamcli", "validate-tree", "--no-net", root)
     check(result.returncode == 0, "appstreamcli accepts the packaged tree\n" + result.stdout)
 
-    with Desktop() as desktop:
+    with Desktop(window_manager=False) as desktop, tempfile.TemporaryFile() as output:
         program = subprocess.Popen([os.path.join(root, "usr/bin/sorvelin")], env=desktop.env,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+                                   stdin=subprocess.DEVNULL, stdout=output,
+                                   stderr=subprocess.STDOUT)
+
+        def running():
+            if program.poll() is not None:
+                output.seek(0)
+                raise Failure("the extracted program ended with code %d: %s" %
+                              (program.returncode, output.read().decode(errors="replace")))
+            return True
+
         try:
-            window = find_window(desktop, "^Sorvelin", FIRST_WAIT_SECONDS)
+            window = wait_until("the extracted program's window", lambda: running() and
+                                desktop.xdotool("search", "--onlyvisible", "--name", "^Sorvelin"),
+                                FIRST_WAIT_SECONDS)[0]
             wait_until("the first frame of the extracted program",
-                       lambda: first_frame(capture(desktop, window)))
-            check(program.poll() is None,
-                  "the extracted program shows its window with the Sun and the legend")
+                       lambda: running() and first_frame(capture(desktop, window)))
+            check(True, "the extracted program shows its window with the Sun and the legend")
         finally:
             program.terminate()
             program.wait(20)
@@ -100,7 +109,7 @@ def main():
         raise SystemExit(__doc__)
     folder, version = sys.argv[1:]
     missing = missing_tools("dpkg-deb", "lintian", "desktop-file-validate", "appstreamcli",
-                            "Xvfb", "openbox", "xdotool", "xwd")
+                            "Xvfb", "xdotool", "xwd")
     if missing:
         raise SystemExit("missing %s (scripts/install-deps.sh test installs them)" %
                          ", ".join(missing))
