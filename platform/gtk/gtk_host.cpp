@@ -549,6 +549,19 @@ void InstallIcon() {
     gtk_window_set_default_icon_list(images.get());
 }
 
+// A Wayland compositor with no seat, such as a headless one, is a desktop where nothing can be
+// typed, not a fault of the program; yet GDK asks the missing seat for its keyboard while it sets
+// up its key bindings, and logs a critical each time. Only that message is dropped: every other
+// goes on to GLib's own handler.
+void DropMissingSeatCritical(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                             gpointer) {
+    constexpr char MISSING_SEAT[] = "gdk_seat_get_keyboard: assertion 'GDK_IS_SEAT (seat)' failed";
+    if (message != nullptr && std::strcmp(message, MISSING_SEAT) == 0) {
+        return;
+    }
+    g_log_default_handler(domain, level, message, nullptr);
+}
+
 void InstallStyleSheet() {
     const owned::GObject<GtkCssProvider> provider(gtk_css_provider_new());
     gtk_css_provider_load_from_data(provider.get(), STYLE_SHEET, -1, nullptr);
@@ -570,6 +583,7 @@ void StartProgramHost(int argumentCount, char** arguments) {
     // The window shows a client surface that cairo copies; OpenGL would only load a driver
     // that more than doubles the program's memory. A user's own setting still wins.
     g_setenv("GDK_GL", "disable", FALSE);
+    g_log_set_handler("Gdk", G_LOG_LEVEL_CRITICAL, gtkhost::DropMissingSeatCritical, nullptr);
     if (!gtk_init_check(&argumentCount, &arguments)) {
         std::fputs(
             "sorvelin: cannot open the display; on a machine without a desktop, run it "
