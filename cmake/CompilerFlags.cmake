@@ -22,3 +22,14 @@ if(SORVELIN_FUZZ)
                         -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
+
+# CMake knows no whole-archive linking for Emscripten, whose wasm-ld has it as lld does: the
+# program links its resource table whole, since nothing refers to it by name. As on Windows, no
+# object lies in the lowest 64 KB of memory: Win32 tells a resource's number from a name's
+# address by that (IS_INTRESOURCE), and WebAssembly would start its data at 1 KB.
+if(EMSCRIPTEN)
+    add_link_options(-sGLOBAL_BASE=65536)
+    set(CMAKE_CXX_LINK_LIBRARY_USING_WHOLE_ARCHIVE
+        "LINKER:--whole-archive" "<LINK_ITEM>" "LINKER:--no-whole-archive")
+    set(CMAKE_CXX_LINK_LIBRARY_USING_WHOLE_ARCHIVE_SUPPORTED TRUE)
+endif()

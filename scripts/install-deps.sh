@@ -16,6 +16,7 @@ test_packages=(
     g++-mingw-w64-x86-64-win32 python3-pefile wine64 x11-apps locales
     python3 xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
+    emscripten chromium chromium-driver python3-selenium python3-pil
 )
 
 case "${1:-test}" in
