@@ -2,8 +2,11 @@
 // six planets' positions (every bit of every coordinate), of the pixels they are drawn at with
 // the start-up zoom in the program's client area, and of the status text. Built natively and
 // for the browser, the two outputs show whether their maths libraries differ anywhere.
+//
+// Usage: positions [SIZE]   the zoom for the pixels, in pixels per astronomical unit (250)
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "shell/shell.h"
@@ -32,8 +35,13 @@ class Digest {
 
 }  // namespace
 
-int main() {
-    const ViewSettings settings{1.0, START_SIZE, 0};
+int main(int argumentCount, char** arguments) {
+    const int size = argumentCount > 1 ? std::atoi(arguments[1]) : START_SIZE;
+    if (argumentCount > 2 || size < 1) {
+        std::fputs("usage: positions [SIZE]\n", stderr);
+        return 2;
+    }
+    const ViewSettings settings{1.0, size, 0};
     const int centreX = CLIENT_WIDTH / 2;
     const int centreY = CLIENT_HEIGHT / 2 + 20;
     viewState.elapsed = 0.0;
