@@ -132,7 +132,9 @@ Module.sorvelinHost = (function () {
   }
 
   function updateTopLevel(handle, title, width, height, visible, enabled) {
-    setTitle(title);
+    if (page.title.textContent !== title) {
+      setTitle(title);
+    }
     if (page.canvas.width !== width || page.canvas.height !== height) {
       page.canvas.width = width;
       page.canvas.height = height;
@@ -211,15 +213,25 @@ Module.sorvelinHost = (function () {
     windows.set(handle, {topLevel: false, element: element});
   }
 
+  // Only what changed is written: the status text changes on every tick, its place seldom, and
+  // each write of a style makes the page work out its layout again.
   function updateControl(handle, text, left, top, width, height, visible, enabled) {
     const element = windows.get(handle).element;
-    element.textContent = text;
-    element.style.left = `${left}px`;
-    element.style.top = `${top}px`;
-    element.style.width = `${width}px`;
-    element.style.height = `${height}px`;
-    element.hidden = !visible;
-    if (element.tagName === 'BUTTON') {
+    if (element.textContent !== text) {
+      element.textContent = text;
+    }
+    const place = [left, top, width, height].join();
+    if (element.dataset.place !== place) {
+      element.dataset.place = place;
+      element.style.left = `${left}px`;
+      element.style.top = `${top}px`;
+      element.style.width = `${width}px`;
+      element.style.height = `${height}px`;
+    }
+    if (element.hidden !== !visible) {
+      element.hidden = !visible;
+    }
+    if (element.tagName === 'BUTTON' && element.disabled !== !enabled) {
       element.disabled = !enabled;
     }
   }

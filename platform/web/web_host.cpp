@@ -78,6 +78,9 @@ bool SameRow(const std::uint32_t* first, const std::uint32_t* second, int width)
     return column == width || first[column] == second[column];
 }
 
+// Rows of the client area handed to the canvas together, at most.
+constexpr int PRESENT_BAND_ROWS = 16;
+
 int Handle(HWND window) {
     return static_cast<int>(reinterpret_cast<std::uintptr_t>(window));
 }
@@ -211,41 +214,45 @@ class WebHost final : public standin::Host {
             shown.pixels.assign(static_cast<std::size_t>(width) * height, 0);
             shown.rgba.assign(static_cast<std::size_t>(width) * height * 4, 0xFF);
         }
-        int left = width;
-        int right = 0;
-        int top = height;
-        int bottom = 0;
-        for (int row = 0; row < height; ++row) {
-            const std::uint32_t* source = reinterpret_cast<const std::uint32_t*>(
-                reinterpret_cast<const std::uint8_t*>(surface->pixels) +
-                static_cast<std::ptrdiff_t>(row) * surface->stride);
-            std::uint32_t* kept = shown.pixels.data() + static_cast<std::ptrdiff_t>(row) * width;
-            if (!resized && SameRow(source, kept, width)) {
-                continue;
+        // The changed pixels go to the canvas in bands of rows, each from its leftmost to its
+        // rightmost change: a tick changes a few markers and the status text, far apart.
+        for (int bandTop = 0; bandTop < height; bandTop += PRESENT_BAND_ROWS) {
+            const int bandBottom = std::min(bandTop + PRESENT_BAND_ROWS, height);
+            int left = width;
+            int right = 0;
+            for (int row = bandTop; row < bandBottom; ++row) {
+                const std::uint32_t* source = reinterpret_cast<const std::uint32_t*>(
+                    reinterpret_cast<const std::uint8_t*>(surface->pixels) +
+                    static_cast<std::ptrdiff_t>(row) * surface->stride);
+                std::uint32_t* kept =
+                    shown.pixels.data() + static_cast<std::ptrdiff_t>(row) * width;
+                if (!resized && SameRow(source, kept, width)) {
+                    continue;
+                }
+                int first = 0;
+                while (!resized && source[first] == kept[first]) {
+                    ++first;
+                }
+                int last = width - 1;
+                while (!resized && source[last] == kept[last]) {
+                    --last;
+                }
+                std::uint8_t* bytes =
+                    shown.rgba.data() + static_cast<std::ptrdiff_t>(row) * width * 4;
+                for (int column = first; column <= last; ++column) {
+                    const std::uint32_t pixel = source[column];
+                    kept[column] = pixel;
+                    bytes[column * 4] = static_cast<std::uint8_t>(pixel >> 16);
+                    bytes[column * 4 + 1] = static_cast<std::uint8_t>(pixel >> 8);
+                    bytes[column * 4 + 2] = static_cast<std::uint8_t>(pixel);
+                }
+                left = std::min(left, first);
+                right = std::max(right, last + 1);
             }
-            int first = 0;
-            while (!resized && source[first] == kept[first]) {
-                ++first;
+            if (left < right) {
+                PagePresent(Handle(window), shown.rgba.data(), width, height, left, bandTop, right,
+                            bandBottom);
             }
-            int last = width - 1;
-            while (!resized && source[last] == kept[last]) {
-                --last;
-            }
-            std::uint8_t* bytes = shown.rgba.data() + static_cast<std::ptrdiff_t>(row) * width * 4;
-            for (int column = first; column <= last; ++column) {
-                const std::uint32_t pixel = source[column];
-                kept[column] = pixel;
-                bytes[column * 4] = static_cast<std::uint8_t>(pixel >> 16);
-                bytes[column * 4 + 1] = static_cast<std::uint8_t>(pixel >> 8);
-                bytes[column * 4 + 2] = static_cast<std::uint8_t>(pixel);
-            }
-            left = std::min(left, first);
-            right = std::max(right, last + 1);
-            top = std::min(top, row);
-            bottom = row + 1;
-        }
-        if (top < bottom) {
-            PagePresent(Handle(window), shown.rgba.data(), width, height, left, top, right, bottom);
         }
     }
 
