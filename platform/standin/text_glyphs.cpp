@@ -17,7 +17,10 @@ namespace {
 // clang-format off
 EM_JS(int, DecodeInBrowser, (const char* bytes, int length, char* output, int capacity), {
     const input = HEAPU8.subarray(bytes, bytes + length);
-    const pair = new TextDecoder("shift_jis", {fatal: true});
+    if (!Module.shiftJisDecoder) {
+        Module.shiftJisDecoder = new TextDecoder("shift_jis", {fatal: true});
+    }
+    const pair = Module.shiftJisDecoder;
     let text = "";
     for (let index = 0; index < length;) {
         const byte = input[index];
