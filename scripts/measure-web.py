@@ -68,8 +68,8 @@ def chromium_pids(profile):
 
     mine = [pid for pid in table if pid not in browsers and under_browser(pid)]
     return {
-        'renderers': [pid for pid in mine
-                      if b'--type=renderer' in line[pid] and b'--top-chrome-webui' not in line[pid]],
+        'renderers': [pid for pid in mine if b'--type=renderer' in line[pid]
+                      and b'--top-chrome-webui' not in line[pid]],
         'gpu': [pid for pid in mine if b'--type=gpu-process' in line[pid]],
     }
 
@@ -98,7 +98,8 @@ def main():
             browser = page_harness.Browser()
             try:
                 browser.open_page(server.url)
-                times.append(int(browser.run('return document.body.dataset.firstFrameMilliseconds')))
+                shown = browser.run('return document.body.dataset.firstFrameMilliseconds')
+                times.append(int(shown))
             finally:
                 browser.close()
         print(f'navigation to first frame, fresh profile each: {times} ms; median '

@@ -6,6 +6,7 @@ import http.server
 import io
 import os
 import shutil
+import sys
 import tempfile
 import threading
 import time
@@ -63,7 +64,7 @@ class Browser:
             from selenium import webdriver
             from selenium.webdriver.chrome.service import Service
         except ImportError as error:
-            raise Unavailable(f'selenium is missing for {os.sys.executable} '
+            raise Unavailable(f'selenium is missing for {sys.executable} '
                               f'(Debian package python3-selenium): {error}')
         self.profile = tempfile.mkdtemp(prefix='sorvelin-chromium-')
         options = webdriver.ChromeOptions()
