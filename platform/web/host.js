@@ -303,10 +303,42 @@ Module.sorvelinHost = (function () {
       closeMenus();
     }
   });
+  // The keys of a Windows menu: Escape closes it and gives the focus back to its title, up and
+  // down move through the enabled items, left and right to the neighbouring popup.
   page.menuBar.addEventListener('keydown', (event) => {
+    const titles = [...page.menuBar.querySelectorAll('.menu-title')];
+    const holder = event.target.closest('.menu');
+    if (!holder) {
+      return;
+    }
+    const title = holder.querySelector('.menu-title');
+    const items = [...holder.querySelectorAll('.menu-item:not([disabled])')];
     if (event.key === 'Escape') {
       closeMenus();
+      title.focus();
+    } else if ((event.key === 'ArrowDown' || event.key === 'ArrowUp') && items.length > 0) {
+      if (holder.querySelector('.menu-popup').hidden) {
+        title.click();
+      } else {
+        const down = event.key === 'ArrowDown';
+        const index = items.indexOf(event.target);
+        const next = index < 0 ? (down ? 0 : items.length - 1)
+                               : (index + (down ? 1 : items.length - 1)) % items.length;
+        items[next].focus();
+      }
+    } else if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
+      const step = event.key === 'ArrowRight' ? 1 : titles.length - 1;
+      const next = titles[(titles.indexOf(title) + step) % titles.length];
+      const wasOpen = !holder.querySelector('.menu-popup').hidden;
+      closeMenus();
+      next.focus();
+      if (wasOpen) {
+        next.click();
+      }
+    } else {
+      return;
     }
+    event.preventDefault();
   });
 
   // The test interface: only with the virtual clock, which the program itself never sees.
