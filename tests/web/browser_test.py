@@ -11,6 +11,7 @@ Exits with 77, saying why, where Chromium cannot start.
 """
 import math
 import os
+import re
 import subprocess
 import sys
 
@@ -75,6 +76,12 @@ def compare_with_reference(browser, tool, scratch, name, steps):
 def advance(browser, ticks):
     taken = browser.run('return window.sorvelinTest.advanceTimers(arguments[0])', ticks)
     assert taken == ticks, f'{taken} of {ticks} ticks were taken'
+
+
+def status_year(text):
+    match = re.search(r'平均経過時間 *(\d+)年', text)
+    assert match, f'no year in the status text {text!r}'
+    return int(match.group(1))
 
 
 def menu_state(browser):
@@ -143,6 +150,13 @@ def test_real_clock_scenario(browser, url):
     browser.find('[data-command="105"]').click()
     browser.find('[data-command="105"]').click()
     browser.wait_for(lambda: '描画間隔2.00日' in status.text, 'the faster interval')
+    # One year later, then the year 2000 from the menu; at 40 days a second the clock itself
+    # gains no year in the seconds this takes.
+    year = status_year(status.text)
+    browser.find('[data-command="106"]').click()
+    browser.wait_for(lambda: status_year(status.text) == year + 1, 'one year later')
+    browser.choose_menu(0, 40007)
+    browser.wait_for(lambda: status_year(status.text) in (1999, 2000), 'the year 2000')
     # Hidden again with the keyboard: down opens the popup on its one enabled item.
     browser.driver.find_elements('css selector', '#menu-bar .menu-title')[1].send_keys(
         Keys.ARROW_DOWN)
