@@ -13,6 +13,18 @@ const COLORREF TEXT_COLOUR = RGB(255, 255, 255);
 const COLORREF SUN_COLOUR = RGB(255, 0, 0);
 const int SUN_LEGEND_X = 15;
 
+// Where the texts stand. The status text and the names label are fixed; the equinox label sits
+// near the right edge a little below the Sun's row, and the longitude label near the bottom,
+// a little left of the middle, both measured from the client area's far edges.
+const int STATUS_TEXT_X = 310;
+const int STATUS_TEXT_Y = 10;
+const int NAMES_LABEL_X = 20;
+const int NAMES_LABEL_Y = 30;
+const int EQUINOX_LABEL_FROM_RIGHT = 100;
+const int EQUINOX_LABEL_BELOW_MIDDLE = 10;
+const int LONGITUDE_LABEL_LEFT_OF_MIDDLE = 10;
+const int LONGITUDE_LABEL_FROM_BOTTOM = 40;
+
 // Legend markers sit inside the line of the names label, in the gap before each name.
 const int LEGEND_Y = 38;
 
@@ -30,8 +42,6 @@ const PlanetStyle PLANET_STYLES[PLANET_COUNT] = {
     {RGB(255, 0, 255), 332},   // Jupiter, magenta
     {RGB(169, 169, 169), 396}  // Saturn, grey
 };
-
-enum MarkerShape { FULL_MARKER = 0, SMALL_MARKER = 1 };
 
 // Converts a screen coordinate computed in floating point to a pixel column or
 // row, truncating toward zero. A coordinate far outside any window, or not a
@@ -53,14 +63,14 @@ void DrawLabel(HDC dc, int x, int y, const char* text) {
 
 }  // namespace
 
-void DrawMarker(HDC dc, int x, int y, COLORREF colour, int smallMarker) {
+void DrawMarker(HDC dc, int x, int y, COLORREF colour, MarkerShape small) {
     // The 3 by 3 block.
     for (int j = -1; j <= 1; ++j) {
         for (int i = -1; i <= 1; ++i) {
             SetPixel(dc, x + i, y + j, colour);
         }
     }
-    if (smallMarker != 0) {
+    if (small != FULL_MARKER) {
         return;
     }
     // The four arms that make the full marker a small cross.
@@ -78,17 +88,19 @@ void DrawScene(HDC dc, SceneSnapshot snapshot, ViewSettings settings, int width,
     // Texts: white on dark grey cells, in the device context's current font.
     SetBkColor(dc, TEXT_BACKGROUND);
     SetTextColor(dc, TEXT_COLOUR);
-    DrawLabel(dc, 310, 10, snapshot.statusText);
-    DrawLabel(dc, 20, 30, snapshot.namesLabel);
-    DrawLabel(dc, width - 100, height - height / 2 + 10, snapshot.equinoxLabel);
-    DrawLabel(dc, width - width / 2 - 10, height - 40, snapshot.longitudeLabel);
+    DrawLabel(dc, STATUS_TEXT_X, STATUS_TEXT_Y, snapshot.statusText);
+    DrawLabel(dc, NAMES_LABEL_X, NAMES_LABEL_Y, snapshot.namesLabel);
+    DrawLabel(dc, width - EQUINOX_LABEL_FROM_RIGHT,
+              height - height / 2 + EQUINOX_LABEL_BELOW_MIDDLE, snapshot.equinoxLabel);
+    DrawLabel(dc, width - width / 2 - LONGITUDE_LABEL_LEFT_OF_MIDDLE,
+              height - LONGITUDE_LABEL_FROM_BOTTOM, snapshot.longitudeLabel);
 
     // The Sun's legend entry, then the Sun; both always full markers.
     DrawMarker(dc, SUN_LEGEND_X, LEGEND_Y, SUN_COLOUR, FULL_MARKER);
     DrawMarker(dc, cx, cy, SUN_COLOUR, FULL_MARKER);
 
     // Each planet's legend entry, then the planet, so later planets cover earlier ones.
-    const int planetShape = settings.mode != 0 ? SMALL_MARKER : FULL_MARKER;
+    const MarkerShape planetShape = settings.mode != 0 ? SMALL_MARKER : FULL_MARKER;
     for (int planet = 0; planet < PLANET_COUNT; ++planet) {
         const PlanetStyle& style = PLANET_STYLES[planet];
         DrawMarker(dc, style.legendX, LEGEND_Y, style.colour, FULL_MARKER);

@@ -16,6 +16,7 @@
 
 #include "platform/gtk/icon_images.h"
 #include "platform/host.h"
+#include "platform/owned_handles.h"
 
 namespace gtkhost {
 
@@ -32,21 +33,10 @@ constexpr char STYLE_SHEET[] =
     "statusbar.sorvelin-status-bar { background-color: @theme_bg_color;"
     " border-top: 1px solid @borders; padding: 0 2px; }\n";
 
-// Owners of the GLib and cairo handles that the host makes and lets go of on the same path.
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-struct SurfaceDestroy {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct RegionDestroy {
-    void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
-};
+// A list that holds a reference to each of its objects.
 struct ListFree {
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
 };
-template <typename Object>
-using GObjectPointer = std::unique_ptr<Object, GObjectUnref>;
 
 // Win32 marks an access key with "&" and GTK with "_"; "&&" is a plain "&", and a plain "_"
 // must be doubled so that GTK shows it.
@@ -172,11 +162,11 @@ gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
         return FALSE;
     }
     // The client pixels are 0x00RRGGBB words, which is cairo's RGB24 layout.
-    assert(pixels->stride == cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
-    const std::unique_ptr<cairo_surface_t, SurfaceDestroy> image(
-        cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
-            CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride));
+    // The surface may be wider than the client area, after a shrink: its rows are longer.
+    assert(pixels->stride >= cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
+    const owned::CairoSurface image(cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
+        CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride));
     // One client pixel is one logical pixel; on a scaled display it becomes a block of device
     // pixels of one colour, never a blend.
     cairo_set_source_surface(cairo, image.get(), 0, 0);
@@ -460,7 +450,7 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         topLevel->shownWidth = width;
         topLevel->shownHeight = height;
     }
-    const std::unique_ptr<cairo_region_t, RegionDestroy> changed(cairo_region_create());
+    const owned::CairoRegion changed(cairo_region_create());
     for (int bandTop = 0; bandTop < height; bandTop += DAMAGE_BAND_ROWS) {
         const int bandBottom = std::min(bandTop + DAMAGE_BAND_ROWS, height);
         int left = width;
@@ -541,7 +531,7 @@ void GtkHost::MessageBoxClosed(HWND box) {
 void InstallIcon() {
     std::unique_ptr<GList, ListFree> images;
     for (int index = 0; index < ICON_IMAGE_COUNT; ++index) {
-        const GObjectPointer<GInputStream> stream(g_memory_input_stream_new_from_data(
+        const owned::GObject<GInputStream> stream(g_memory_input_stream_new_from_data(
             ICON_IMAGES[index].bytes, ICON_IMAGES[index].length, nullptr));
         if (GdkPixbuf* image = gdk_pixbuf_new_from_stream(stream.get(), nullptr, nullptr)) {
             // The list takes the image's reference; appending returns its (new) head.
@@ -552,7 +542,7 @@ void InstallIcon() {
 }
 
 void InstallStyleSheet() {
-    const GObjectPointer<GtkCssProvider> provider(gtk_css_provider_new());
+    const owned::GObject<GtkCssProvider> provider(gtk_css_provider_new());
     gtk_css_provider_load_from_data(provider.get(), STYLE_SHEET, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
                                               GTK_STYLE_PROVIDER(provider.get()),

@@ -185,7 +185,7 @@ Step Do(std::function<void()> action) {
 COLORREF Pixel(HWND window, int x, int y) {
     auto surface = standin::ClientSurface(window);
     if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     const auto* row = reinterpret_cast<const unsigned char*>(surface->pixels) + y * surface->stride;
     const std::uint32_t pixel = reinterpret_cast<const std::uint32_t*>(row)[x];

@@ -55,7 +55,7 @@ Step DismissMessageBox();               // the OK button of the open message box
 Step Do(std::function<void()> action);  // runs a check or any other code
 
 // Read-back.
-COLORREF Pixel(HWND window, int x, int y);  // client pixel; 0xFFFFFFFF outside the client area
+COLORREF Pixel(HWND window, int x, int y);  // client pixel; CLR_INVALID outside the client area
 HWND FindChild(HWND parent, int id);
 struct ChildWindow {
     standin::WindowKind kind;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/owned_handles.h"
 
 namespace headless {
 
@@ -18,10 +19,6 @@ constexpr COLORREF SHADOW_COLOUR = RGB(160, 160, 160);
 constexpr COLORREF CAPTION_COLOUR = RGB(0, 0, 0);
 constexpr int CAPTION_HEIGHT = 16;  // the default font's line height
 constexpr int STATUS_TEXT_INSET = 4;
-
-struct SurfaceDestroy {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
 
 // The screenshot's pixels, 0x00RRGGBB in rows as cairo's RGB24 images keep them.
 class Picture {
@@ -61,7 +58,7 @@ class Picture {
 
     bool WritePng(const char* path) {
         assert(cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width_) == width_ * 4);
-        const std::unique_ptr<cairo_surface_t, SurfaceDestroy> image(
+        const owned::CairoSurface image(
             cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels_.data()),
                                                 CAIRO_FORMAT_RGB24, width_, height_, width_ * 4));
         return cairo_surface_write_to_png(image.get(), path) == CAIRO_STATUS_SUCCESS;

@@ -1,5 +1,6 @@
 // The stand-in's GDI: client surfaces, device contexts, stock brushes, colours and pixels.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "platform/standin/standin.h"
@@ -58,6 +59,7 @@ HDC OpenDeviceContext(Window* window, const RECT* clip) {
         dc->originX += level->rect.left;
         dc->originY += level->rect.top;
         level = FindWindowRecord(level->parent);
+        assert(level != nullptr);  // a parent outlives its children
     }
     dc->topLevel = level->handle;
     RECT area = clip != nullptr ? *clip : ClientRectangle(window);
@@ -105,6 +107,9 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
     if (clip.left < clip.right && clip.top < clip.bottom) {
         // Every row gets the same pixels: fill the first, then copy it with the C library's wide
         // moves, which erases a whole client area on every mode-0 tick several times faster.
+        // The clip never leaves the surface, which is kept at least as large as the client area.
+        assert(clip.left >= 0 && clip.right <= top->surface->Width() &&
+               clip.bottom <= top->surface->Height());
         std::uint32_t* first = top->surface->Row(clip.top) + clip.left;
         std::fill(first, first + (clip.right - clip.left), pixel);
         const std::size_t bytes = static_cast<std::size_t>(clip.right - clip.left) * sizeof pixel;
@@ -136,7 +141,7 @@ namespace {
 COLORREF ReplaceColour(HDC dc, COLORREF DeviceContext::*field, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
     if (record == nullptr) {
-        return 0xFFFFFFFF;  // CLR_INVALID
+        return CLR_INVALID;
     }
     const COLORREF previous = record->*field;
     record->*field = colour & 0x00FFFFFF;
@@ -163,19 +168,20 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
     if (record == nullptr) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     // Widen before adding the origin, so no coordinate can overflow on the way to the clip test.
     const long long surfaceX = static_cast<long long>(x) + record->originX;
     const long long surfaceY = static_cast<long long>(y) + record->originY;
     if (surfaceX < record->clip.left || surfaceX >= record->clip.right ||
         surfaceY < record->clip.top || surfaceY >= record->clip.bottom) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     Window* top = FindWindowRecord(record->topLevel);
     if (top == nullptr) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
+    assert(surfaceX < top->surface->Width());
     top->surface->Row(static_cast<int>(surfaceY))[surfaceX] = SurfacePixel(colour);
     record->damaged = true;
     return colour & 0x00FFFFFF;
