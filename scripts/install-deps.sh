@@ -23,7 +23,7 @@ test_packages=(
     python3-pefile wine64 x11-apps locales
     python3 python3-pil xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
-    weston
+    weston emscripten chromium chromium-driver python3-selenium
 )
 
 case "${1:-test}" in
