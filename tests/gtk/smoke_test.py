@@ -20,19 +20,11 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from display import Desktop, Failure, capture, check, find_window, missing_tools, wait_until  # noqa: E402
 from display import write_png  # noqa: E402
+from first_frame import CYAN, GREY, LEGEND, LEGEND_BOTTOM, LEGEND_Y, MODE_BUTTON, RED  # noqa: E402
+from first_frame import ZOOM_OUT_BUTTON  # noqa: E402
 
 SKIP = 77
-GREY = (64, 64, 64)
-RED = (255, 0, 0)
-CYAN = (0, 255, 255)
-LEGEND_Y = 38
-LEGEND = [(15, RED, "Sun"), (77, (0, 255, 0), "Mercury"), (139, (255, 255, 0), "Venus"),
-          (202, CYAN, "Earth"), (268, (255, 128, 0), "Mars"), (332, (255, 0, 255), "Jupiter"),
-          (396, (169, 169, 169), "Saturn")]
 STATUS_BAR_ROWS = 22
-LEGEND_BOTTOM = 45  # rows above this hold texts and the legend, not planets
-ZOOM_OUT_BUTTON = (26, 13)  # client coordinates: the centre of the first button
-MODE_BUTTON = (126, 13)
 
 
 class Picture:

@@ -16,7 +16,6 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from display import Desktop, Failure, capture, check, missing_tools  # noqa: E402
 from display import FIRST_WAIT_SECONDS, wait_until  # noqa: E402
 from first_frame import first_frame  # noqa: E402

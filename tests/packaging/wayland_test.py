@@ -21,7 +21,6 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from display import Desktop, Failure, capture, check, missing_tools, wait_until  # noqa: E402
 from display import FIRST_WAIT_SECONDS, write_png  # noqa: E402
 from first_frame import MODE_BUTTON, ZOOM_OUT_BUTTON, CYAN, find_client, first_frame  # noqa: E402

@@ -9,9 +9,11 @@ import shutil
 import sys
 import tempfile
 import threading
-import time
 
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import display  # noqa: E402
 
 CHROMIUM = '/usr/bin/chromium'
 CHROMEDRIVER = '/usr/bin/chromedriver'
@@ -92,14 +94,7 @@ class Browser:
 
     def wait_for(self, condition, what, seconds=LATER_WAIT_SECONDS):
         """Polls condition() until it gives a true value, which it returns."""
-        deadline = time.monotonic() + seconds
-        while True:
-            value = condition()
-            if value:
-                return value
-            if time.monotonic() > deadline:
-                raise AssertionError(f'waited {seconds} s for {what}')
-            time.sleep(0.05)
+        return display.wait_until(what, condition, seconds)
 
     def open_page(self, url):
         """Loads the page and waits for the program's first frame on the canvas."""
