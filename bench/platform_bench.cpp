@@ -3,10 +3,9 @@
 
 #include "platform/headless/headless.h"
 #include "scene/scene.h"
+#include "shell/shell.h"
 
 namespace {
-
-const ViewSettings START_SETTINGS{1.0, 250, 0};
 
 // A shown 800 by 600 window with a menu, so its client area is 784 by 541 as in the program.
 HWND CreateBenchWindow() {

@@ -3,6 +3,7 @@
 
 #include "scene/fixed_format.h"
 #include "scene/scene.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ constexpr double ONE_DAY = 1.0 / 36524.219;
 constexpr double LAST_TIME = 54786.0 * ONE_DAY;
 
 void ComposeOneFrame(benchmark::State& state) {
-    const ViewSettings settings = {1.0, 250, 0};
+    const ViewSettings settings = START_SETTINGS;
     double T = 0.0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(ComposeScene(T, settings));

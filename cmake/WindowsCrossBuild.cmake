@@ -1,11 +1,12 @@
-# Cross-builds the Windows program beside every native build, so that each
-# developer build and each CI run also compiles sorvelin.exe and its tests can
-# inspect and run it. The nested build is configured from the mingw preset, in
-# a folder of this build's own, and is rebuilt whenever this build is.
+# Cross-builds the Windows program beside a native build that asks for it
+# (SORVELIN_WINDOWS_CROSS_BUILD), so that each developer build and each CI run also
+# compiles sorvelin.exe and its tests can inspect and run it. The nested build is
+# configured from the mingw preset, in a folder of this build's own, and is rebuilt
+# whenever this build is.
 find_program(SORVELIN_MINGW_CXX x86_64-w64-mingw32-g++-win32)
 if(NOT SORVELIN_MINGW_CXX)
-    message(STATUS "MinGW-w64 not found: the Windows program is not cross-built")
-    return()
+    message(FATAL_ERROR "SORVELIN_WINDOWS_CROSS_BUILD needs MinGW-w64 "
+                        "(Debian's g++-mingw-w64-x86-64-win32, which scripts/install-deps.sh test installs)")
 endif()
 
 set(SORVELIN_WINDOWS_BINARY_DIR ${CMAKE_BINARY_DIR}/mingw)

@@ -123,6 +123,7 @@ typedef PAINTSTRUCT* LPPAINTSTRUCT;
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
+#define CLR_INVALID 0xFFFFFFFF  // what GDI's colour calls return on failure
 
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))

@@ -1,15 +1,22 @@
 #!/usr/bin/env python3
 """Draws the program's icon, the Sun with orbit rings and planets, as sorvelin.ico and PNGs.
 
-Run from anywhere with plain Python 3 (no imaging library): it rewrites
+Run from anywhere with Python 3 and Pillow (Debian's python3-pil): it rewrites
 sorvelin.ico (two 32 by 32, 16-colour images) and sorvelin-32/64/128/256.png
 beside this script. The outputs are committed so that building needs no Python.
 """
 
 import math
-import struct
+import os
 import pathlib
-import zlib
+import struct
+import sys
+
+from PIL import Image
+
+# The PNG writer that the display tests share.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+from display import write_png  # noqa: E402
 
 # The standard 16-colour palette of Windows, in its usual order, as (red, green, blue).
 PALETTE = [
@@ -137,22 +144,13 @@ def icon_file(images):
     return directory + entries + b"".join(images)
 
 
-def png_file(rows):
-    """Encodes rows as an 8-bit RGBA PNG; transparent pixels get alpha 0."""
+def png_image(rows):
+    """The rows as an RGBA image; transparent pixels get alpha 0."""
     size = len(rows)
-    raw = bytearray()
-    for line in rows:
-        raw.append(0)  # no filter
-        for colour in line:
-            raw += bytes((0, 0, 0, 0)) if colour is TRANSPARENT else bytes(PALETTE[colour] + (255,))
-
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-
-    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    image = Image.new("RGBA", (size, size))
+    image.putdata([(0, 0, 0, 0) if colour is TRANSPARENT else PALETTE[colour] + (255,)
+                   for line in rows for colour in line])
+    return image
 
 
 def main():
@@ -162,7 +160,7 @@ def main():
     rounded = icon_image(render(32, TRANSPARENT))
     (folder / "sorvelin.ico").write_bytes(icon_file([opaque, rounded]))
     for size in (32, 64, 128, 256):
-        (folder / f"sorvelin-{size}.png").write_bytes(png_file(render(size, TRANSPARENT)))
+        write_png(png_image(render(size, TRANSPARENT)), folder / f"sorvelin-{size}.png")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,7 @@
 // Scene drawing: texts, legend, the Sun and the planet markers on a device context.
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 #include "scene/scene.h"
 
@@ -12,6 +14,18 @@ const COLORREF TEXT_COLOUR = RGB(255, 255, 255);
 // The Sun and its legend entry.
 const COLORREF SUN_COLOUR = RGB(255, 0, 0);
 const int SUN_LEGEND_X = 15;
+
+// Where the texts stand. The status text and the names label are fixed; the equinox label sits
+// near the right edge a little below the Sun's row, and the longitude label near the bottom,
+// a little left of the middle, both measured from the client area's far edges.
+const int STATUS_TEXT_X = 310;
+const int STATUS_TEXT_Y = 10;
+const int NAMES_LABEL_X = 20;
+const int NAMES_LABEL_Y = 30;
+const int EQUINOX_LABEL_FROM_RIGHT = 100;
+const int EQUINOX_LABEL_BELOW_MIDDLE = 10;
+const int LONGITUDE_LABEL_LEFT_OF_MIDDLE = 10;
+const int LONGITUDE_LABEL_FROM_BOTTOM = 40;
 
 // Legend markers sit inside the line of the names label, in the gap before each name.
 const int LEGEND_Y = 38;
@@ -31,8 +45,6 @@ const PlanetStyle PLANET_STYLES[PLANET_COUNT] = {
     {RGB(169, 169, 169), 396}  // Saturn, grey
 };
 
-enum MarkerShape { FULL_MARKER = 0, SMALL_MARKER = 1 };
-
 // Converts a screen coordinate computed in floating point to a pixel column or
 // row, truncating toward zero. A coordinate far outside any window, or not a
 // number, has no pixel: the caller skips the marker. The bound leaves room for
@@ -51,16 +63,35 @@ void DrawLabel(HDC dc, int x, int y, const char* text) {
     TextOutA(dc, x, y, text, lstrlenA(text));
 }
 
+// The status text stands in a field as wide as its longest form, the text padded with blanks
+// on its opaque cell. Its length changes with the interval and the size (16.00 days a tick,
+// then 8.00), and in trails mode nothing else erases the window, so a shorter text must cover
+// the tail of a longer one itself. The font is fixed-pitch: a blank is as wide as a digit.
+// A year of four digits, an interval such as 128.00 and a size of three digits.
+const int STATUS_FIELD_BYTES = 55;
+
+void DrawStatusText(HDC dc, const char* text) {
+    const int length = lstrlenA(text);
+    if (length >= STATUS_FIELD_BYTES) {
+        TextOutA(dc, STATUS_TEXT_X, STATUS_TEXT_Y, text, length);
+        return;
+    }
+    char field[STATUS_FIELD_BYTES];
+    std::memcpy(field, text, static_cast<std::size_t>(length));
+    std::memset(field + length, ' ', static_cast<std::size_t>(STATUS_FIELD_BYTES - length));
+    TextOutA(dc, STATUS_TEXT_X, STATUS_TEXT_Y, field, STATUS_FIELD_BYTES);
+}
+
 }  // namespace
 
-void DrawMarker(HDC dc, int x, int y, COLORREF colour, int smallMarker) {
+void DrawMarker(HDC dc, int x, int y, COLORREF colour, MarkerShape small) {
     // The 3 by 3 block.
     for (int j = -1; j <= 1; ++j) {
         for (int i = -1; i <= 1; ++i) {
             SetPixel(dc, x + i, y + j, colour);
         }
     }
-    if (smallMarker != 0) {
+    if (small != FULL_MARKER) {
         return;
     }
     // The four arms that make the full marker a small cross.
@@ -78,17 +109,19 @@ void DrawScene(HDC dc, SceneSnapshot snapshot, ViewSettings settings, int width,
     // Texts: white on dark grey cells, in the device context's current font.
     SetBkColor(dc, TEXT_BACKGROUND);
     SetTextColor(dc, TEXT_COLOUR);
-    DrawLabel(dc, 310, 10, snapshot.statusText);
-    DrawLabel(dc, 20, 30, snapshot.namesLabel);
-    DrawLabel(dc, width - 100, height - height / 2 + 10, snapshot.equinoxLabel);
-    DrawLabel(dc, width - width / 2 - 10, height - 40, snapshot.longitudeLabel);
+    DrawStatusText(dc, snapshot.statusText);
+    DrawLabel(dc, NAMES_LABEL_X, NAMES_LABEL_Y, snapshot.namesLabel);
+    DrawLabel(dc, width - EQUINOX_LABEL_FROM_RIGHT,
+              height - height / 2 + EQUINOX_LABEL_BELOW_MIDDLE, snapshot.equinoxLabel);
+    DrawLabel(dc, width - width / 2 - LONGITUDE_LABEL_LEFT_OF_MIDDLE,
+              height - LONGITUDE_LABEL_FROM_BOTTOM, snapshot.longitudeLabel);
 
     // The Sun's legend entry, then the Sun; both always full markers.
     DrawMarker(dc, SUN_LEGEND_X, LEGEND_Y, SUN_COLOUR, FULL_MARKER);
     DrawMarker(dc, cx, cy, SUN_COLOUR, FULL_MARKER);
 
     // Each planet's legend entry, then the planet, so later planets cover earlier ones.
-    const int planetShape = settings.mode != 0 ? SMALL_MARKER : FULL_MARKER;
+    const MarkerShape planetShape = settings.mode != 0 ? SMALL_MARKER : FULL_MARKER;
     for (int planet = 0; planet < PLANET_COUNT; ++planet) {
         const PlanetStyle& style = PLANET_STYLES[planet];
         DrawMarker(dc, style.legendX, LEGEND_Y, style.colour, FULL_MARKER);

@@ -40,5 +40,8 @@ SceneSnapshot ComposeScene(double T, ViewSettings settings);
 // Paints the snapshot for a client area of width by height pixels.
 void DrawScene(HDC dc, SceneSnapshot snapshot, ViewSettings settings, int width, int height);
 
-// Sets a 3 by 3 block around (x, y), and the four arm pixels unless smallMarker.
-void DrawMarker(HDC dc, int x, int y, COLORREF colour, int smallMarker);
+// A marker's shape: the full one is a small cross, the small one leaves out its four arms.
+enum MarkerShape { FULL_MARKER = 0, SMALL_MARKER = 1 };
+
+// Sets a 3 by 3 block around (x, y), and the four arm pixels unless the shape is small.
+void DrawMarker(HDC dc, int x, int y, COLORREF colour, MarkerShape small);

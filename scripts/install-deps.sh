@@ -1,27 +1,38 @@
 #!/usr/bin/env bash
 # Installs the Debian or Ubuntu packages that the build needs, and only those
-# that are missing. Usage: install-deps.sh run|test
-#   run   what building and running the program takes
-#   test  that, plus what the whole test suite takes
+# that are missing. Usage: install-deps.sh run|tools|package|test
+#   run      what building and running the program takes
+#   tools    that, plus what the developer tools (sorvelin-render) take
+#   package  run, plus what scripts/package.sh takes to build every release package
+#   test     all of these, plus what the whole test suite takes
 set -euo pipefail
 
 run_packages=(
     cmake g++ make pkg-config
     libgtk-3-dev fonts-ipafont-gothic
-    libgtest-dev libbenchmark-dev
+)
+tool_packages=(
     libgif-dev
 )
+package_packages=(
+    g++-mingw-w64-x86-64-win32 nsis dpkg-dev file lintian
+)
 test_packages=(
+    libgtest-dev libbenchmark-dev
     xvfb xauth libnova-dev
-    g++-mingw-w64-x86-64-win32 python3-pefile wine64 x11-apps locales
-    python3 xdotool openbox x11-utils desktop-file-utils appstream
+    python3-pefile wine64 x11-apps locales
+    python3 python3-pil xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
+    weston emscripten chromium chromium-driver python3-selenium
 )
 
 case "${1:-test}" in
     run) wanted=("${run_packages[@]}") ;;
-    test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+    tools) wanted=("${run_packages[@]}" "${tool_packages[@]}") ;;
+    package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
+    test) wanted=("${run_packages[@]}" "${tool_packages[@]}" "${package_packages[@]}"
+                  "${test_packages[@]}") ;;
+    *) echo "usage: $0 run|tools|package|test" >&2; exit 2 ;;
 esac
 
 missing=()

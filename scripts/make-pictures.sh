@@ -7,10 +7,10 @@ cd "$(dirname "$0")/.."
 
 render=${SORVELIN_RENDER:-}
 if [[ -z "$render" ]]; then
-    scripts/install-deps.sh run
-    cmake --preset release
-    cmake --build --preset release -j "$(nproc)" --target sorvelin-render
-    render=build/release/tools/render/sorvelin-render
+    scripts/install-deps.sh tools
+    cmake --preset bench
+    cmake --build --preset bench -j "$(nproc)" --target sorvelin-render
+    render=build/bench/tools/render/sorvelin-render
 fi
 
 # A year from the start of 1950 with trails: each planet's path over 365 days.

@@ -32,17 +32,17 @@ import os
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "gtk"))
-import smoke_test  # noqa: E402  (the desktop, the program and its MODE button)
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
+import display  # noqa: E402  (the desktop)
+import smoke_test  # noqa: E402  (the program and its MODE button)
 
 CPU_RATIO_GOAL = 1.25
 MEMORY_MARGIN_GOAL_MB = 10.0
 SETTLE_SECONDS = 2.0
-START_SECONDS = 60.0
 BARE_TITLE = "^Bare GTK animation$"
 
 
@@ -76,40 +76,25 @@ class Bare:
     def __init__(self, desktop, path, label):
         self.desktop = desktop
         self.process = subprocess.Popen([path] + (["--label"] if label else []),
-                                        env=desktop.environment, stdout=subprocess.DEVNULL,
+                                        env=desktop.env, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
-        self.window = smoke_test.wait_until(
-            "the bare animation's window",
-            lambda: desktop.run("search", "--onlyvisible", "--name", BARE_TITLE), START_SECONDS)[0]
+        self.window = str(display.find_window(desktop, BARE_TITLE))
 
     def close(self):
-        self.desktop.run("windowactivate", "--sync", self.window)
-        self.desktop.run("key", "--clearmodifiers", "alt+F4")
+        self.desktop.xdotool("windowactivate", "--sync", self.window)
+        self.desktop.xdotool("key", "--clearmodifiers", "alt+F4")
         try:
             self.process.wait(timeout=10)
         except subprocess.TimeoutExpired:
             self.process.kill()
-            raise smoke_test.Failure("the bare animation did not end")
-
-
-class Patient(smoke_test.Program):
-    """The program, waited for as long as a busy machine may need to start it."""
-
-    def __init__(self, desktop, command, environment):
-        self.desktop = desktop
-        self.errors = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, env=dict(desktop.environment, **environment),
-                                        stdout=self.errors, stderr=subprocess.STDOUT)
-        self.window = smoke_test.wait_until("the main window", self.find_window, START_SECONDS)[0]
-        smoke_test.wait_until("the first frame", lambda: self.client_top() is not None,
-                              START_SECONDS)
+            raise display.Failure("the bare animation did not end")
 
 
 class Real:
     """The program, brought into one of its states."""
 
     def __init__(self, desktop, path, state, environment):
-        self.program = Patient(desktop, [path], environment)
+        self.program = smoke_test.Program(desktop, path, **environment)
         self.process = self.program.process
         if state == "mode 1":
             self.program.click(smoke_test.MODE_BUTTON)
@@ -117,8 +102,8 @@ class Real:
             # The second popup has no access key: F10 opens the menu bar, Right moves to it and
             # Down selects its first item, "show".
             self.program.keys("F10", "Right", "Down", "Return")
-            smoke_test.wait_until("the status bar",
-                                  lambda: self.program.client()[0].rows[-8][0] != smoke_test.GREY)
+            display.wait_until("the status bar",
+                               lambda: self.program.client()[0].rows[-8][0] != smoke_test.GREY)
 
     def close(self):
         self.program.keys("alt+F4")
@@ -129,7 +114,7 @@ def measure(desktop, start, seconds):
     runner = start()
     try:
         time.sleep(SETTLE_SECONDS)
-        pid, server = runner.process.pid, desktop.server.pid
+        pid, server = runner.process.pid, desktop.server_pid
         cpu, server_cpu, woken = cpu_seconds(pid), cpu_seconds(server), switches(pid)
         began = time.monotonic()
         time.sleep(seconds)
@@ -194,28 +179,22 @@ def main():
     kinds["bare with label"] = lambda: Bare(desktop, arguments.bare, True)
     results = {name: [] for name in kinds}
     print("load average before: %.2f %.2f %.2f" % os.getloadavg())
-    desktop = smoke_test.Desktop()
-    try:
+    with display.Desktop() as desktop:
         # The first GTK program on a new display loads the system's OpenGL driver to choose its
         # visuals and leaves the answer on the display for later programs; on a desktop that has
         # run any GTK program this has long happened, so a first run only does it here.
-        try:
-            Patient(desktop, [arguments.programs[0]], environment).keys("alt+F4")
-        except smoke_test.Failure:
-            Patient(desktop, [arguments.programs[0]], environment).keys("alt+F4")
+        smoke_test.Program(desktop, arguments.programs[0], **environment).keys("alt+F4")
         for round_number in range(arguments.rounds):
             for name, start in kinds.items():
                 try:
                     figures = measure(desktop, start, arguments.seconds)
-                except smoke_test.Failure as failure:
-                    # A start now and then never shows its window on a loaded machine.
+                except display.Failure as failure:
+                    # A run lost to a busy machine is not worth the whole measurement.
                     print("round %d, %s: %s; once more" % (round_number + 1, name, failure))
                     figures = measure(desktop, start, arguments.seconds)
                 results[name].append(figures)
                 print("round %d, %-28s %s" % (round_number + 1, name + ":", describe(figures)),
                       flush=True)
-    finally:
-        desktop.close()
     print("load average after: %.2f %.2f %.2f" % os.getloadavg())
 
     print("\nmedians over %d rounds of %.0f s (range in brackets):" %

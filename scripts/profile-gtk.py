@@ -31,7 +31,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "gtk"))
-import smoke_test  # noqa: E402  (the desktop, the program and its controls)
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
+import display  # noqa: E402  (the desktop)
+import smoke_test  # noqa: E402  (the program and its controls)
 
 SETTLE_SECONDS = 3.0
 STARTUP_SECONDS = 90.0  # valgrind makes the start many times slower
@@ -49,18 +51,19 @@ STATUS_DRAWING = r"OnDrawStatusText\("
 WAIT = r"GtkHost::Wait\("
 
 
-class Started(smoke_test.Program):
-    """The program from a command line, waited for as long as valgrind may need to start it."""
+class Profiled(smoke_test.Program):
+    """The program under callgrind, instrumented only when asked, waited for as valgrind needs."""
 
-    def __init__(self, desktop, command):
+    def __init__(self, desktop, path, output):
         self.desktop = desktop
         self.errors = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, env=desktop.environment, stdout=self.errors,
-                                        stderr=subprocess.STDOUT)
-        self.window = smoke_test.wait_until("the main window", self.find_window,
-                                            STARTUP_SECONDS)[0]
-        smoke_test.wait_until("the first frame", lambda: self.client_top() is not None,
-                              STARTUP_SECONDS)
+        self.process = subprocess.Popen(
+            ["valgrind", "--tool=callgrind", "--instr-atstart=no",
+             "--callgrind-out-file=" + output, path],
+            env=desktop.env, stdout=self.errors, stderr=subprocess.STDOUT)
+        self.window = str(display.find_window(desktop, "^Sorvelin", STARTUP_SECONDS))
+        display.wait_until("the first frame", lambda: self.client_top() is not None,
+                           STARTUP_SECONDS)
 
 
 def call_counts(path):
@@ -113,19 +116,16 @@ def main():
     if arguments.profile:
         return report(arguments.profile)
     output = arguments.output or tempfile.mktemp(prefix="sorvelin-callgrind.")
-    desktop = smoke_test.Desktop()
-    try:
+    with display.Desktop() as desktop:
         # A first GTK program on a new display settles its visuals; see measure-cpu.py.
-        Started(desktop, [arguments.program]).keys("alt+F4")
-        # Instrumented only from the settled animation on.
-        program = Started(desktop, ["valgrind", "--tool=callgrind", "--instr-atstart=no",
-                                    "--callgrind-out-file=" + output, arguments.program])
+        smoke_test.Program(desktop, arguments.program).keys("alt+F4")
+        program = Profiled(desktop, arguments.program, output)
         if arguments.mode == 1:
             program.click(smoke_test.MODE_BUTTON)
         if arguments.status_bar:
             program.keys("F10", "Right", "Down", "Return")
-            smoke_test.wait_until("the status bar",
-                                  lambda: program.client()[0].rows[-8][0] != smoke_test.GREY, 60)
+            display.wait_until("the status bar",
+                               lambda: program.client()[0].rows[-8][0] != smoke_test.GREY)
         time.sleep(SETTLE_SECONDS)
         pid = str(program.process.pid)
         subprocess.run(["callgrind_control", "--instr=on", pid], check=True,
@@ -135,9 +135,6 @@ def main():
                        capture_output=True)
         program.keys("alt+F4")
         program.wait_exit(STARTUP_SECONDS)
-    finally:
-        desktop.close()
-
     return report(output)
 
 

@@ -3,13 +3,6 @@
 #include "shell/shell.h"
 #include "shell/texts.h"
 
-namespace {
-
-const int MAIN_WINDOW_WIDTH = 800;
-const int MAIN_WINDOW_HEIGHT = 600;
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     WNDCLASSEXA windowClass;
     windowClass.cbSize = sizeof(WNDCLASSEXA);

@@ -27,9 +27,6 @@ const int BUTTON_HEIGHT = 25;
 const UINT STATUS_BAR_ID = 1;
 const LONG STATUS_BAR_STYLE = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;
 
-// The start values of the view; the clock keeps its load value, the start of 1950.
-const ViewSettings START_SETTINGS = {1.0, 250, 0};
-
 LRESULT OnCreate(HWND window) {
     InitCommonControls();
 

@@ -19,6 +19,12 @@ struct ViewState {
 // The one view state; written only by MainWindowProc and the tick and commands it runs.
 extern ViewState viewState;
 
+// The main window's outer size, and the view it starts with: one day per tick, 250 pixels per
+// AU, a fresh frame on every tick. The clock keeps its load value, the start of 1950.
+const int MAIN_WINDOW_WIDTH = 800;
+const int MAIN_WINDOW_HEIGHT = 600;
+const ViewSettings START_SETTINGS = {1.0, 250, 0};
+
 // The animation timer: one tick every 50 ms, each advancing the clock by `interval` days.
 const UINT_PTR ANIMATION_TIMER_ID = 1;
 const UINT ANIMATION_PERIOD_MS = 50;

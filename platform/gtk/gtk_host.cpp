@@ -16,6 +16,7 @@
 
 #include "platform/gtk/icon_images.h"
 #include "platform/host.h"
+#include "platform/owned_handles.h"
 
 namespace gtkhost {
 
@@ -32,24 +33,14 @@ constexpr char STYLE_SHEET[] =
     "statusbar.sorvelin-status-bar { background-color: @theme_bg_color;"
     " border-top: 1px solid @borders; padding: 0 2px; }\n";
 
-// Owners of the GLib and cairo handles that the host makes and lets go of on the same path.
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-struct SurfaceDestroy {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct RegionDestroy {
-    void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
-};
-struct ListShellFree {  // a list whose items it does not own
+// A list that holds no reference to its objects.
+struct ListShellFree {
     void operator()(GList* list) const { g_list_free(list); }
 };
+// A list that holds a reference to each of its objects.
 struct ListFree {
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
 };
-template <typename Object>
-using GObjectPointer = std::unique_ptr<Object, GObjectUnref>;
 
 // Win32 marks an access key with "&" and GTK with "_"; "&&" is a plain "&", and a plain "_"
 // must be doubled so that GTK shows it.
@@ -175,11 +166,11 @@ gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
         return FALSE;
     }
     // The client pixels are 0x00RRGGBB words, which is cairo's RGB24 layout.
-    assert(pixels->stride == cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
-    const std::unique_ptr<cairo_surface_t, SurfaceDestroy> image(
-        cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
-            CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride));
+    // The surface may be wider than the client area, after a shrink: its rows are longer.
+    assert(pixels->stride >= cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pixels->width));
+    const owned::CairoSurface image(cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels->pixels)),
+        CAIRO_FORMAT_RGB24, pixels->width, pixels->height, pixels->stride));
     // One client pixel is one logical pixel; on a scaled display it becomes a block of device
     // pixels of one colour, never a blend.
     cairo_set_source_surface(cairo, image.get(), 0, 0);
@@ -195,7 +186,7 @@ constexpr char STATUS_TEXT_KEY[] = "sorvelin-code-page-932";
 gboolean OnDrawStatusText(GtkWidget* widget, cairo_t* cairo, gpointer) {
     const auto* bytes =
         static_cast<const char*>(g_object_get_data(G_OBJECT(widget), STATUS_TEXT_KEY));
-    const GObjectPointer<PangoLayout> layout(gtk_widget_create_pango_layout(
+    const owned::GObject<PangoLayout> layout(gtk_widget_create_pango_layout(
         widget, standin::DecodeCodePage932(bytes != nullptr ? bytes : "").c_str()));
     // Cut short with an ellipsis where the bar ends, as a label in a status bar is.
     pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
@@ -389,10 +380,13 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
         gtk_widget_set_margin_end(control.widget, 0);
         gtk_widget_set_margin_top(control.widget, 0);
         gtk_widget_set_margin_bottom(control.widget, 0);
+        // Its text area's own margins would make it taller than the core's bar.
+        GtkWidget* messageArea = gtk_statusbar_get_message_area(GTK_STATUSBAR(control.widget));
+        gtk_widget_set_margin_top(messageArea, 0);
+        gtk_widget_set_margin_bottom(messageArea, 0);
         // The text changes on every tick. The bar's own label would ask GTK to lay the whole
         // window out again for each new text and then redraw all of it; a drawing area one line
         // high in its place only redraws itself.
-        GtkWidget* messageArea = gtk_statusbar_get_message_area(GTK_STATUSBAR(control.widget));
         const std::unique_ptr<GList, ListShellFree> labels(
             gtk_container_get_children(GTK_CONTAINER(messageArea)));
         for (GList* label = labels.get(); label != nullptr; label = label->next) {
@@ -400,7 +394,7 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
             gtk_widget_hide(GTK_WIDGET(label->data));
         }
         control.statusText = gtk_drawing_area_new();
-        const GObjectPointer<PangoLayout> line(
+        const owned::GObject<PangoLayout> line(
             gtk_widget_create_pango_layout(control.statusText, ""));
         int lineHeight = 0;
         pango_layout_get_pixel_size(line.get(), nullptr, &lineHeight);
@@ -426,6 +420,10 @@ void GtkHost::ShowTopLevel(const standin::WindowDescription& description, TopLev
 
 void GtkHost::ShowControl(const standin::WindowDescription& description, Control* control) {
     if (control->statusBar) {
+        // As tall as the core lays it out, so that it covers exactly the client rows that the
+        // program leaves for it, and hiding it repaints exactly what it covered.
+        gtk_widget_set_size_request(control->widget, -1,
+                                    description.rect.bottom - description.rect.top);
         // The text changes on every tick, also while the bar is hidden: it is only kept then, and
         // drawn when the bar is shown.
         const auto* shown = static_cast<const char*>(
@@ -503,7 +501,7 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         return;
     }
     // The changed rows, in bands of a few rows each from its leftmost to its rightmost change.
-    const std::unique_ptr<cairo_region_t, RegionDestroy> changed(cairo_region_create());
+    const owned::CairoRegion changed(cairo_region_create());
     auto change = changes.begin();
     while (change != changes.end() && change->row < height) {
         const int bandTop = change->row - change->row % DAMAGE_BAND_ROWS;
@@ -570,7 +568,7 @@ void GtkHost::MessageBoxClosed(HWND box) {
 void InstallIcon() {
     std::unique_ptr<GList, ListFree> images;
     for (int index = 0; index < ICON_IMAGE_COUNT; ++index) {
-        const GObjectPointer<GInputStream> stream(g_memory_input_stream_new_from_data(
+        const owned::GObject<GInputStream> stream(g_memory_input_stream_new_from_data(
             ICON_IMAGES[index].bytes, ICON_IMAGES[index].length, nullptr));
         if (GdkPixbuf* image = gdk_pixbuf_new_from_stream(stream.get(), nullptr, nullptr)) {
             // The list takes the image's reference; appending returns its (new) head.
@@ -580,8 +578,21 @@ void InstallIcon() {
     gtk_window_set_default_icon_list(images.get());
 }
 
+// A Wayland compositor with no seat, such as a headless one, is a desktop where nothing can be
+// typed, not a fault of the program; yet GDK asks the missing seat for its keyboard while it sets
+// up its key bindings, and logs a critical each time. Only that message is dropped: every other
+// goes on to GLib's own handler.
+void DropMissingSeatCritical(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                             gpointer) {
+    constexpr char MISSING_SEAT[] = "gdk_seat_get_keyboard: assertion 'GDK_IS_SEAT (seat)' failed";
+    if (message != nullptr && std::strcmp(message, MISSING_SEAT) == 0) {
+        return;
+    }
+    g_log_default_handler(domain, level, message, nullptr);
+}
+
 void InstallStyleSheet() {
-    const GObjectPointer<GtkCssProvider> provider(gtk_css_provider_new());
+    const owned::GObject<GtkCssProvider> provider(gtk_css_provider_new());
     gtk_css_provider_load_from_data(provider.get(), STYLE_SHEET, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
                                               GTK_STYLE_PROVIDER(provider.get()),
@@ -601,6 +612,7 @@ void StartProgramHost(int argumentCount, char** arguments) {
     // The window shows a client surface that cairo copies; OpenGL would only load a driver
     // that more than doubles the program's memory. A user's own setting still wins.
     g_setenv("GDK_GL", "disable", FALSE);
+    g_log_set_handler("Gdk", G_LOG_LEVEL_CRITICAL, gtkhost::DropMissingSeatCritical, nullptr);
     if (!gtk_init_check(&argumentCount, &arguments)) {
         std::fputs(
             "sorvelin: cannot open the display; on a machine without a desktop, run it "

@@ -23,6 +23,7 @@ class HeadlessHost : public standin::Host {
         Step& step = steps.front();
         if (step()) {
             steps.pop_front();
+            ++taken;
         }
     }
 
@@ -31,6 +32,8 @@ class HeadlessHost : public standin::Host {
     std::deque<Step> steps;
     bool ranOut = false;
     int refusedInputs = 0;
+    std::size_t taken = 0;
+    std::string firstRefused;  // "step N of M, NAME" of the first input refused
 };
 
 // The one headless host. Written only by Reset and by the steps it runs.
@@ -46,13 +49,26 @@ void ObserveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-Step Input(std::function<bool()> deliver) {
-    return [deliver] {
-        if (!deliver()) {
-            ++host.refusedInputs;
-        }
-        return true;
-    };
+std::string Describe(std::size_t index, const std::string& name) {
+    return "step " + std::to_string(index + 1) + " of " +
+           std::to_string(host.taken + host.steps.size()) + ", " + name;
+}
+
+Step Input(std::string name, std::function<bool()> deliver) {
+    return Step(
+        [deliver, name] {
+            if (!deliver()) {
+                if (host.refusedInputs++ == 0) {
+                    host.firstRefused = Describe(host.taken, name);
+                }
+            }
+            return true;
+        },
+        name);
+}
+
+std::string Call(const char* function, long long argument) {
+    return std::string(function) + "(" + std::to_string(argument) + ")";
 }
 
 }  // namespace
@@ -64,6 +80,8 @@ void Reset() {
     host.steps.clear();
     host.ranOut = false;
     host.refusedInputs = 0;
+    host.taken = 0;
+    host.firstRefused.clear();
     standin::SetHost(&host);
     standin::SetMessageObserver(ObserveMessage);
 }
@@ -80,6 +98,20 @@ bool ScriptRanOut() {
 int RefusedInputs() {
     return host.refusedInputs;
 }
+std::size_t StepsLeft() {
+    return host.steps.size();
+}
+std::string ScriptProblem() {
+    if (!host.steps.empty()) {
+        return Describe(host.taken, host.steps.front().Name()) + ", was not taken" +
+               (host.ranOut ? "" : ": the program ended first");
+    }
+    if (host.refusedInputs > 0) {
+        return std::to_string(host.refusedInputs) + " input step(s) refused, the first " +
+               host.firstRefused;
+    }
+    return "";
+}
 std::uint64_t Now() {
     return host.clock;
 }
@@ -90,8 +122,8 @@ namespace {
 // that its client area is the program's.
 constexpr int PLAIN_WINDOW_WIDTH = 800;
 constexpr int PLAIN_WINDOW_HEIGHT = 580;
-constexpr int PLAIN_CLIENT_WIDTH = 784;
-constexpr int PLAIN_CLIENT_HEIGHT = 541;
+[[maybe_unused]] constexpr int PLAIN_CLIENT_WIDTH = 784;  // checked in debug builds
+[[maybe_unused]] constexpr int PLAIN_CLIENT_HEIGHT = 541;
 
 LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -129,63 +161,72 @@ HWND MainWindow() {
 }
 
 Step AdvanceTimers(int count) {
-    return [remaining = count]() mutable {
-        if (host.deadline && *host.deadline > host.clock) {
-            host.clock = *host.deadline;
-        }
-        return --remaining <= 0;
-    };
+    return Step(
+        [remaining = count]() mutable {
+            if (host.deadline && *host.deadline > host.clock) {
+                host.clock = *host.deadline;
+            }
+            return --remaining <= 0;
+        },
+        Call("AdvanceTimers", count));
 }
 
 Step AdvanceTime(std::uint64_t milliseconds) {
-    return [milliseconds] {
-        host.clock += milliseconds;
-        return true;
-    };
+    return Step(
+        [milliseconds] {
+            host.clock += milliseconds;
+            return true;
+        },
+        Call("AdvanceTime", static_cast<long long>(milliseconds)));
 }
 
 Step Click(int id) {
-    return Input([id] { return standin::ClickButton(FindChild(MainWindow(), id)); });
+    return Input(Call("Click", id),
+                 [id] { return standin::ClickButton(FindChild(MainWindow(), id)); });
 }
 
 Step ChooseMenu(UINT command) {
-    return Input([command] { return standin::ChooseMenuCommand(MainWindow(), command); });
+    return Input(Call("ChooseMenu", command),
+                 [command] { return standin::ChooseMenuCommand(MainWindow(), command); });
 }
 
 Step Close() {
-    return Input([] { return standin::RequestClose(MainWindow()); });
+    return Input("Close()", [] { return standin::RequestClose(MainWindow()); });
 }
 
 Step ResizeClient(int width, int height) {
-    return Input([=] { return standin::ResizeClient(MainWindow(), width, height); });
+    return Input("ResizeClient(" + std::to_string(width) + ", " + std::to_string(height) + ")",
+                 [=] { return standin::ResizeClient(MainWindow(), width, height); });
 }
 
 Step Minimize() {
-    return Input([] { return standin::Minimize(MainWindow()); });
+    return Input("Minimize()", [] { return standin::Minimize(MainWindow()); });
 }
 
 Step Restore() {
-    return Input([] { return standin::Restore(MainWindow()); });
+    return Input("Restore()", [] { return standin::Restore(MainWindow()); });
 }
 
 Step DismissMessageBox() {
-    return Input([] {
+    return Input("DismissMessageBox()", [] {
         auto box = standin::OpenMessageBox();
         return box && standin::DismissMessageBox(box->box);
     });
 }
 
 Step Do(std::function<void()> action) {
-    return [action] {
-        action();
-        return true;
-    };
+    return Step(
+        [action] {
+            action();
+            return true;
+        },
+        "Do");
 }
 
 COLORREF Pixel(HWND window, int x, int y) {
     auto surface = standin::ClientSurface(window);
     if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     const auto* row = reinterpret_cast<const unsigned char*>(surface->pixels) + y * surface->stride;
     const std::uint32_t pixel = reinterpret_cast<const std::uint32_t*>(row)[x];

@@ -16,19 +16,38 @@
 //     EXPECT_EQ(headless::RunWinMain(), 0);
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "platform/headless/picture.h"
 #include "platform/host.h"
 #include "platform/win32.h"
 
 namespace headless {
 
-// One step of a script: true when done, false to run again at the next wait.
-using Step = std::function<bool()>;
+// One step of a script: true when done, false to run again at the next wait. Its name says in
+// a failure report which step was not taken.
+class Step {
+  public:
+    Step() = default;
+    template <typename Function,
+              typename = std::enable_if_t<!std::is_same_v<std::decay_t<Function>, Step> &&
+                                          std::is_invocable_r_v<bool, Function&>>>
+    Step(Function run, std::string name = "Do")  // NOLINT: any callable is a step
+        : run_(std::move(run)), name_(std::move(name)) {}
+    bool operator()() const { return run_(); }
+    const std::string& Name() const { return name_; }
+
+  private:
+    std::function<bool()> run_;
+    std::string name_;
+};
 
 constexpr int SCRIPT_EXHAUSTED_EXIT_CODE = 99;
 
@@ -36,8 +55,13 @@ void Reset();                          // a fresh stand-in, the headless host, c
 void Script(std::vector<Step> steps);  // appends steps to the script
 bool ScriptRanOut();                   // the loop waited with no step left
 int RefusedInputs();                   // input steps whose target took no input
-std::uint64_t Now();                   // the virtual clock, milliseconds
-HWND MainWindow();                     // the first top-level window alive, not a message box
+std::size_t StepsLeft();               // steps given but not taken: the loop ended first
+// "" when every step given was taken and every input accepted; otherwise one line naming the
+// first step not taken or the first input refused, such as "step 4 of 9, Click(103), was not
+// taken". Every scripted run is to end with this empty, or its later checks never ran.
+std::string ScriptProblem();
+std::uint64_t Now();  // the virtual clock, milliseconds
+HWND MainWindow();    // the first top-level window alive, not a message box
 // A shown and painted window whose client area is 784 by 541, as the program's; its procedure
 // leaves everything to DefWindowProcA. For drawing tests.
 HWND CreatePlainWindow(int stockBrush = DKGRAY_BRUSH);
@@ -55,7 +79,7 @@ Step DismissMessageBox();               // the OK button of the open message box
 Step Do(std::function<void()> action);  // runs a check or any other code
 
 // Read-back.
-COLORREF Pixel(HWND window, int x, int y);  // client pixel; 0xFFFFFFFF outside the client area
+COLORREF Pixel(HWND window, int x, int y);  // client pixel; CLR_INVALID outside the client area
 HWND FindChild(HWND parent, int id);
 struct ChildWindow {
     standin::WindowKind kind;
@@ -66,8 +90,11 @@ struct ChildWindow {
 };
 std::vector<ChildWindow> Children(HWND parent);
 std::optional<bool> MenuItemEnabled(HWND window, UINT command);
-std::string StatusText(HWND statusBar);               // code page 932, as the program sent it
-bool WriteScreenshot(HWND window, const char* path);  // PNG of the client area with its controls
+std::string StatusText(HWND statusBar);  // code page 932, as the program sent it
+// The client area as a user sees it, with its visible controls drawn on top; none for a window
+// without a client area.
+std::optional<Picture> Screenshot(HWND window);
+bool WriteScreenshot(HWND window, const char* path);  // Screenshot as a PNG file
 
 // Records every message that a window procedure receives while it lives.
 struct SpiedMessage {

@@ -1,9 +1,6 @@
 // The headless host's screenshot: the client area as a user sees it, with its controls on top.
-#include <cairo.h>
-
 #include <algorithm>
-#include <cassert>
-#include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -19,14 +16,10 @@ constexpr COLORREF CAPTION_COLOUR = RGB(0, 0, 0);
 constexpr int CAPTION_HEIGHT = 16;  // the default font's line height
 constexpr int STATUS_TEXT_INSET = 4;
 
-struct SurfaceDestroy {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-
-// The screenshot's pixels, 0x00RRGGBB in rows as cairo's RGB24 images keep them.
-class Picture {
+// The screenshot's pixels while the controls are drawn on them, 0x00RRGGBB in rows.
+class Canvas {
   public:
-    explicit Picture(const standin::SurfacePixels& client)
+    explicit Canvas(const standin::SurfacePixels& client)
         : width_(client.width),
           height_(client.height),
           pixels_(static_cast<std::size_t>(client.width) * client.height) {
@@ -59,13 +52,8 @@ class Picture {
         }
     }
 
-    bool WritePng(const char* path) {
-        assert(cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width_) == width_ * 4);
-        const std::unique_ptr<cairo_surface_t, SurfaceDestroy> image(
-            cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels_.data()),
-                                                CAIRO_FORMAT_RGB24, width_, height_, width_ * 4));
-        return cairo_surface_write_to_png(image.get(), path) == CAIRO_STATUS_SUCCESS;
-    }
+    // The finished picture; the canvas is left empty.
+    Picture Take() { return Picture{width_, height_, std::move(pixels_)}; }
 
   private:
     std::uint32_t* Row(int y) { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_; }
@@ -76,12 +64,12 @@ class Picture {
 };
 
 // A control's face with a one-pixel shadow line around it.
-void DrawFace(Picture& picture, const RECT& rect) {
+void DrawFace(Canvas& picture, const RECT& rect) {
     picture.Fill(rect, SHADOW_COLOUR);
     picture.Fill(RECT{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, FACE_COLOUR);
 }
 
-void DrawControl(Picture& picture, const standin::WindowDescription& control) {
+void DrawControl(Canvas& picture, const standin::WindowDescription& control) {
     const RECT& rect = control.rect;
     const int textTop = rect.top + (rect.bottom - rect.top - CAPTION_HEIGHT) / 2;
     DrawFace(picture, rect);
@@ -97,19 +85,24 @@ void DrawControl(Picture& picture, const standin::WindowDescription& control) {
 
 }  // namespace
 
-bool WriteScreenshot(HWND window, const char* path) {
+std::optional<Picture> Screenshot(HWND window) {
     auto surface = standin::ClientSurface(window);
     if (!surface || surface->width <= 0 || surface->height <= 0) {
-        return false;
+        return std::nullopt;
     }
-    Picture picture(*surface);
+    Canvas canvas(*surface);
     for (HWND child : standin::ChildWindows(window)) {
         auto control = standin::DescribeWindow(child);
         if (control->visible) {
-            DrawControl(picture, *control);
+            DrawControl(canvas, *control);
         }
     }
-    return picture.WritePng(path);
+    return canvas.Take();
+}
+
+bool WriteScreenshot(HWND window, const char* path) {
+    const std::optional<Picture> picture = Screenshot(window);
+    return picture && WritePng(*picture, path).empty();
 }
 
 }  // namespace headless

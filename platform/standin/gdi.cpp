@@ -246,6 +246,7 @@ HDC OpenDeviceContext(Window* window, const RECT* clip) {
         dc->originX += level->rect.left;
         dc->originY += level->rect.top;
         level = FindWindowRecord(level->parent);
+        assert(level != nullptr);  // a parent outlives its children
     }
     dc->topLevel = level->handle;
     RECT area = clip != nullptr ? *clip : ClientRectangle(window);
@@ -290,6 +291,12 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
     }
     const std::uint32_t pixel = SurfacePixel(colour);
     const RECT& clip = dc->clip;
+    if (clip.left >= clip.right || clip.top >= clip.bottom) {
+        return;
+    }
+    // The clip never leaves the surface, which is kept at least as large as the client area.
+    assert(clip.left >= 0 && clip.right <= top->surface->Width() &&
+           clip.bottom <= top->surface->Height());
     for (LONG y = clip.top; y < clip.bottom; ++y) {
         if (top->surface->Fill(y, clip.left, clip.right, pixel)) {
             dc->damaged = true;
@@ -318,7 +325,7 @@ namespace {
 COLORREF ReplaceColour(HDC dc, COLORREF DeviceContext::*field, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
     if (record == nullptr) {
-        return 0xFFFFFFFF;  // CLR_INVALID
+        return CLR_INVALID;
     }
     const COLORREF previous = record->*field;
     record->*field = colour & 0x00FFFFFF;
@@ -345,19 +352,20 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
     if (record == nullptr) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     // Widen before adding the origin, so no coordinate can overflow on the way to the clip test.
     const long long surfaceX = static_cast<long long>(x) + record->originX;
     const long long surfaceY = static_cast<long long>(y) + record->originY;
     if (surfaceX < record->clip.left || surfaceX >= record->clip.right ||
         surfaceY < record->clip.top || surfaceY >= record->clip.bottom) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
     Window* top = FindWindowRecord(record->topLevel);
     if (top == nullptr) {
-        return 0xFFFFFFFF;
+        return CLR_INVALID;
     }
+    assert(surfaceX < top->surface->Width());
     const int column = static_cast<int>(surfaceX);
     if (top->surface->Fill(static_cast<int>(surfaceY), column, column + 1, SurfacePixel(colour))) {
         record->damaged = true;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/owned_handles.h"
 #include "platform/standin/text_renderer.h"
 
 namespace standin {
@@ -27,37 +28,20 @@ constexpr std::uint32_t WHITE_PIXEL = 0x00FFFFFF;
 // antialiasing, so only a font with its own colours could give anything but black and white.
 constexpr std::uint32_t COVERED_GREEN = 0x80;
 
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-struct SurfaceDestroy {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct CairoDestroy {
-    void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
-};
-struct FontOptionsDestroy {
-    void operator()(cairo_font_options_t* options) const { cairo_font_options_destroy(options); }
-};
-struct FontDescriptionFree {
-    void operator()(PangoFontDescription* font) const { pango_font_description_free(font); }
-};
-using Layout = std::unique_ptr<PangoLayout, GObjectUnref>;
-using ImageSurface = std::unique_ptr<cairo_surface_t, SurfaceDestroy>;
-using Cairo = std::unique_ptr<cairo_t, CairoDestroy>;
+using Layout = owned::GObject<PangoLayout>;
+using FontDescription =
+    std::unique_ptr<PangoFontDescription, owned::Deleter<pango_font_description_free>>;
 
 Layout MakeLayout() {
-    std::unique_ptr<PangoFontMap, GObjectUnref> fontMap(pango_cairo_font_map_new());
-    std::unique_ptr<PangoContext, GObjectUnref> context(
-        pango_font_map_create_context(fontMap.get()));
+    const owned::GObject<PangoFontMap> fontMap(pango_cairo_font_map_new());
+    const owned::GObject<PangoContext> context(pango_font_map_create_context(fontMap.get()));
     // Two-colour glyphs on whole pixels, so every run draws the same pixels.
-    std::unique_ptr<cairo_font_options_t, FontOptionsDestroy> options(cairo_font_options_create());
+    const owned::CairoFontOptions options(cairo_font_options_create());
     cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_NONE);
     cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_FULL);
     cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
     pango_cairo_context_set_font_options(context.get(), options.get());
-    std::unique_ptr<PangoFontDescription, FontDescriptionFree> font(
-        pango_font_description_from_string(DEFAULT_FONT_FAMILY));
+    const FontDescription font(pango_font_description_from_string(DEFAULT_FONT_FAMILY));
     pango_font_description_set_absolute_size(font.get(), DEFAULT_FONT_PIXELS * PANGO_SCALE);
     pango_context_set_font_description(context.get(), font.get());
     return Layout(pango_layout_new(context.get()));
@@ -129,11 +113,11 @@ TextPixels RenderUtf8Text(std::string_view utf8) {
     rendered.cellWidth = logical.width;
     rendered.cellHeight = logical.height;
     for (int tile = 0; tile < width; tile += TILE_PIXELS) {
-        const ImageSurface image(cairo_image_surface_create(
+        const owned::CairoSurface image(cairo_image_surface_create(
             CAIRO_FORMAT_RGB24, std::min(TILE_PIXELS, width - tile), height));
         assert(cairo_surface_status(image.get()) == CAIRO_STATUS_SUCCESS);
         {
-            const Cairo cairo(cairo_create(image.get()));
+            const owned::Cairo cairo(cairo_create(image.get()));
             cairo_set_source_rgb(cairo.get(), 1, 1, 1);
             cairo_move_to(cairo.get(), -left - tile, -top);
             pango_cairo_show_layout(cairo.get(), layout);

@@ -1,8 +1,10 @@
 // The stand-in's one text backend: the default font's glyphs as runs of pixels.
 //
 // The core places what this returns on its surfaces itself, so it needs no drawing library.
-// Native builds render with Pango (text_pango.cpp); a build without Pango links another
-// implementation of the same function.
+// Native builds render with Pango (text_pango.cpp) and decode code page 932 with iconv
+// (codepage_iconv.cpp); the browser build sets texts from a glyph table that the Pango backend
+// drew when the page was built, and decodes with the browser (text_glyphs.cpp). Each backend
+// defines RenderUtf8Text and host.h's DecodeCodePage932.
 #pragma once
 
 #include <string>

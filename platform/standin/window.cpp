@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cassert>
 
 #include "platform/standin/standin.h"
 
@@ -115,6 +116,7 @@ void SetClientSize(Window* window, int width, int height, WPARAM sizeType) {
     if (window->parent == nullptr) {
         window->rect.right = window->rect.left + width + FrameWidth();
         window->rect.bottom = window->rect.top + height + FrameHeight(*window);
+        assert(window->surface != nullptr);  // every top-level window has one from its creation
         window->surface->GrowTo(width, height);
     } else {
         window->rect.right = window->rect.left + width;

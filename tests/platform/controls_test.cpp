@@ -40,6 +40,7 @@ class ControlsTest : public ::testing::Test {
         while (GetMessageA(&message, nullptr, 0, 0)) {
             DispatchMessageA(&message);
         }
+        EXPECT_EQ(headless::StepsLeft(), 0u) << headless::ScriptProblem();
     }
 
     HWND window = nullptr;

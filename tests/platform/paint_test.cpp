@@ -74,7 +74,7 @@ TEST_F(PaintTest, BeginPaintClipsToTheUpdateRectangle) {
         EXPECT_EQ(paint.rcPaint.left, 10);
         EXPECT_EQ(paint.rcPaint.bottom, 20);
         EXPECT_EQ(SetPixel(dc, 15, 15, RGB(1, 2, 3)), RGB(1, 2, 3));
-        EXPECT_EQ(SetPixel(dc, 25, 15, RGB(1, 2, 3)), 0xFFFFFFFFu);
+        EXPECT_EQ(SetPixel(dc, 25, 15, RGB(1, 2, 3)), CLR_INVALID);
         EndPaint(target, &paint);
         return true;
     };
@@ -114,7 +114,7 @@ TEST_F(PaintTest, MinimisingGivesZeroByZeroAndRestoringTheOldSizeWithARepaint) {
     EXPECT_EQ(spy.Messages().back().lParam, 0);
     // A minimised window draws nowhere and is not painted.
     HDC dc = GetDC(window);
-    EXPECT_EQ(SetPixel(dc, 5, 5, RGB(1, 2, 3)), 0xFFFFFFFFu);
+    EXPECT_EQ(SetPixel(dc, 5, 5, RGB(1, 2, 3)), CLR_INVALID);
     ReleaseDC(window, dc);
     InvalidateRect(window, nullptr, TRUE);
     ASSERT_TRUE(standin::Restore(window));

@@ -103,6 +103,10 @@ TEST(RenderOptions, NumberPngFramesOnlyWhenThereAreSeveral) {
     options = ParseGood({"--frames", "12", "docs/frame.png"});
     EXPECT_EQ(render::FramePath(options, 1), "docs/frame-01.png");
     EXPECT_EQ(render::FramePath(options, 12), "docs/frame-12.png");
+    options = ParseGood({"--frames", "3", "docs/frame.png"});
+    EXPECT_EQ(render::FramePath(options, 3), "docs/frame-03.png");
+    options = ParseGood({"--frames", "100", "docs/frame.png"});
+    EXPECT_EQ(render::FramePath(options, 7), "docs/frame-007.png");
     options = ParseGood({"--frames", "12", "docs/anim.gif"});
     EXPECT_EQ(render::FramePath(options, 3), "docs/anim.gif");
 }

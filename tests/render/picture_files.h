@@ -1,7 +1,6 @@
-// Reading back what the render tool writes: PNG through cairo, GIF frames composed as a viewer.
+// Reading back what the render tool writes: PNG as the tools read it, GIF frames as a viewer.
 #pragma once
 
-#include <cairo.h>
 #include <gif_lib.h>
 
 #include <cstdint>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/picture.h"
 #include "tools/render/gif_animation.h"
 
 // The file's first bytes, to check a signature.
@@ -23,22 +23,7 @@ inline std::string FileStart(const std::string& path, std::size_t length) {
 
 // A PNG as pixels 0x00RRGGBB; an empty picture when it does not load.
 inline render::Picture ReadPng(const std::string& path) {
-    render::Picture picture;
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-        picture.width = cairo_image_surface_get_width(surface);
-        picture.height = cairo_image_surface_get_height(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        for (int y = 0; y < picture.height; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
-            for (int x = 0; x < picture.width; ++x) {
-                picture.pixels.push_back(row[x] & 0xFFFFFF);
-            }
-        }
-    }
-    cairo_surface_destroy(surface);
-    return picture;
+    return headless::ReadPng(path).value_or(render::Picture{});
 }
 
 // A GIF as a viewer shows it: each frame drawn over the previous ones, transparent pixels left.

@@ -1,6 +1,4 @@
 // Tests of the scene composition: the estimated date, the texts and the positions.
-#include <iconv.h>
-
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -15,34 +13,15 @@
 #include "scene/fixed_format.h"
 #include "scene/scene.h"
 #include "scene/texts.h"
+#include "shell/shell.h"
+#include "tests/support/code_page_932.h"
 
 namespace {
 
-constexpr ViewSettings START_SETTINGS = {1.0, 250, 0};
 constexpr double CLOCK_DAYS_PER_CENTURY = 36524.219;  // how the shell advances the clock
 constexpr double DATE_DAYS_PER_CENTURY = 36524.29;    // how the date estimate reads it
 
-// Decodes a code page 932 text to UTF-8; a text that does not decode (such as
-// one that ends inside a double-byte character) fails the test.
-std::string DecodeCp932(const char* text) {
-    iconv_t converter = iconv_open("UTF-8", "CP932");
-    EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << "glibc has no CP932 converter";
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-        return "";
-    }
-    std::string input(text);
-    char output[1024];
-    char* inputPointer = input.data();
-    std::size_t inputLeft = input.size();
-    char* outputPointer = output;
-    std::size_t outputLeft = sizeof output;
-    const std::size_t result =
-        iconv(converter, &inputPointer, &inputLeft, &outputPointer, &outputLeft);
-    iconv_close(converter);
-    EXPECT_NE(result, static_cast<std::size_t>(-1)) << "undecodable text: " << text;
-    EXPECT_EQ(inputLeft, 0u);
-    return std::string(output, outputPointer);
-}
+using test_support::DecodeCp932;
 
 std::string StatusAt(double T, ViewSettings settings) {
     return DecodeCp932(ComposeScene(T, settings).statusText);

@@ -6,6 +6,7 @@
 
 #include "platform/headless/headless.h"
 #include "scene/scene.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ TEST(FramePictureTest, TheStartFrameIsDrawnOnTheDarkGreyClientAndWritten) {
     headless::Reset();
     HWND window = headless::CreatePlainWindow();
     HDC dc = GetDC(window);
-    const ViewSettings settings{1.0, 250, 0};
+    const ViewSettings settings = START_SETTINGS;
     DrawScene(dc, ComposeScene(0.0, settings), settings, 784, 541);
     ReleaseDC(window, dc);
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "shell_fixture.h"
@@ -45,6 +46,13 @@ TEST_F(Animation, TheClockRestartsAtZeroNotModuloTheLimit) {
                       headless::Close(),
                   });
     RunProgram(std::move(steps));
+    // Exactly at the limit the clock keeps its day count; only beyond it does it restart.
+    viewState.elapsed = 0.0;
+    AdvanceElapsed(54786.0);
+    EXPECT_EQ(viewState.elapsed, 1.4999910059678485);
+    viewState.elapsed = 0.0;
+    AdvanceElapsed(54786.5);
+    EXPECT_EQ(viewState.elapsed, 0.0);
 }
 
 TEST_F(Animation, ModeZeroShowsOnlyTheCurrentPositions) {
@@ -72,12 +80,32 @@ TEST_F(Animation, ModeOneLeavesEveryTicksMarkersAsTrails) {
             EXPECT_EQ(headless::Pixel(headless::MainWindow(), earthAtStart->x, earthAtStart->y),
                       EARTH_CYAN);
         }),
+        // Restoring a minimised window repaints all of it: the trails are gone.
+        headless::Minimize(),
+        headless::Restore(),
+        headless::Do([] { EXPECT_EQ(CountPixels(EARTH_CYAN), 13 + 9); }),
         headless::Close(),
     });
 }
 
-TEST_F(Animation, TheStatusBarFollowsEveryTickWhileHidden) {
-    RunProgram({
+// The white text pixels of the status line at the top, right of the buttons.
+std::vector<bool> StatusLineText() {
+    std::vector<bool> text;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 300; x < viewState.clientWidth; ++x) {
+            text.push_back(headless::Pixel(headless::MainWindow(), x, y) == RGB(255, 255, 255));
+        }
+    }
+    return text;
+}
+
+bool StatusTextHas(const char* part) {
+    return headless::StatusText(viewState.statusBar).find(part) != std::string::npos;
+}
+
+TEST_F(Animation, TheStatusTextFollowsEveryTickInBothModesHiddenOrShown) {
+    auto shorterText = std::make_shared<std::vector<bool>>();
+    std::vector<headless::Step> steps = {
         headless::Do([] { EXPECT_EQ(headless::StatusText(viewState.statusBar), ""); }),
         headless::AdvanceTimers(1),
         headless::Do([] {
@@ -100,8 +128,30 @@ TEST_F(Animation, TheStatusBarFollowsEveryTickWhileHidden) {
             EXPECT_NE(text.find(" 3\x93\xfa"), std::string::npos) << "day 3";
             EXPECT_EQ(text.substr(text.size() - 3), "125");
         }),
-        headless::Close(),
-    });
+        // Trails: the tick sends the text all the same, with the bar hidden and then shown.
+        headless::Click(IDC_MODE),
+    };
+    Append(steps, Press(IDC_FASTER, 4));
+    Append(steps, {
+                      headless::AdvanceTimers(1),
+                      headless::Do([] { EXPECT_TRUE(StatusTextHas("16.00\x93\xfa")); }),
+                      headless::ChooseMenu(IDM_SHOW_STATUS),
+                      headless::Click(IDC_SLOWER),
+                      headless::AdvanceTimers(1),
+                      headless::Do([shorterText] {
+                          EXPECT_TRUE(StatusTextHas("8.00\x93\xfa"));
+                          EXPECT_FALSE(StatusTextHas("16.00"));
+                          *shorterText = StatusLineText();
+                      }),
+                      // The same text on an erased window: nothing of the longer one was left.
+                      headless::Click(IDC_MODE),
+                      headless::Do([shorterText] {
+                          EXPECT_NE(std::count(shorterText->begin(), shorterText->end(), true), 0);
+                          EXPECT_TRUE(StatusLineText() == *shorterText);
+                      }),
+                      headless::Close(),
+                  });
+    RunProgram(std::move(steps));
 }
 
 // A host that redraws only what the core reports as changed must still end up showing every

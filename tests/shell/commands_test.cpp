@@ -144,18 +144,20 @@ TEST_F(Commands, ShowAndHideAlternateTheStatusBarAndTheirMenuItems) {
             EXPECT_EQ(headless::MenuItemEnabled(window, IDM_HIDE_STATUS), shown);
         });
     };
-    RunProgram({
-        expectShown(false),
-        headless::ChooseMenu(IDM_SHOW_STATUS),
-        expectShown(true),
-        headless::ChooseMenu(IDM_SHOW_STATUS),  // grayed now: refused
-        headless::Do([] { EXPECT_EQ(headless::RefusedInputs(), 1); }),
-        headless::ChooseMenu(IDM_HIDE_STATUS),
-        expectShown(false),
-        headless::ChooseMenu(IDM_SHOW_STATUS),
-        expectShown(true),
-        headless::Close(),
-    });
+    RunProgram(
+        {
+            expectShown(false),
+            headless::ChooseMenu(IDM_SHOW_STATUS),
+            expectShown(true),
+            headless::ChooseMenu(IDM_SHOW_STATUS),  // grayed now: refused
+            headless::Do([] { EXPECT_EQ(headless::RefusedInputs(), 1); }),
+            headless::ChooseMenu(IDM_HIDE_STATUS),
+            expectShown(false),
+            headless::ChooseMenu(IDM_SHOW_STATUS),
+            expectShown(true),
+            headless::Close(),
+        },
+        /*refusedInputs=*/1);
 }
 
 TEST_F(Commands, AnUnknownIdentifierReturnsZeroAndChangesNothing) {
@@ -176,36 +178,39 @@ TEST_F(Commands, AnUnknownIdentifierReturnsZeroAndChangesNothing) {
 }
 
 TEST_F(Commands, TheVersionMessageIsModalWhileTheAnimationGoesOn) {
-    RunProgram({
-        headless::ChooseMenu(IDM_ABOUT),
-        headless::Do([] {
-            std::optional<standin::MessageBoxDescription> box = standin::OpenMessageBox();
-            ASSERT_TRUE(box.has_value());
-            EXPECT_EQ(box->owner, headless::MainWindow());
-            // バージョン情報
-            EXPECT_EQ(box->caption, "\x83o\x81[\x83W\x83\x87\x83\x93\x8f\xee\x95\xf1");
-            // Sorvelin[南視] / 惑星描画位置の正確性はありません。 / Version 1.0.4.7 and a credit
-            EXPECT_EQ(box->text,
-                      "Sorvelin[\x93\xec\x8e\x8b] \n"
-                      "\x98"
-                      "f\x90\xaf\x95`\x89\xe6\x88\xca\x92u\x82\xcc\x90\xb3\x8am\x90\xab\x82\xcd"
-                      "\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81"
-                      "B\n Version 1.0.4.7 Sorvelin \x8aJ\x94\xad\x83`\x81[\x83\x80");
-        }),
-        headless::AdvanceTimers(3),
-        headless::Do([] { EXPECT_NEAR(viewState.elapsed * DAYS_PER_CENTURY, 3.0, 1e-9); }),
-        // The main window takes no input while the box is open.
-        headless::Click(IDC_ZOOM_OUT),
-        headless::Do([] {
-            EXPECT_EQ(headless::RefusedInputs(), 1);
-            EXPECT_EQ(viewState.settings.size, 250);
-        }),
-        headless::DismissMessageBox(),
-        headless::Do([] { EXPECT_FALSE(standin::OpenMessageBox().has_value()); }),
-        headless::Click(IDC_ZOOM_OUT),
-        headless::Do([] { EXPECT_EQ(viewState.settings.size, 125); }),
-        headless::Close(),
-    });
+    RunProgram(
+        {
+            headless::ChooseMenu(IDM_ABOUT),
+            headless::Do([] {
+                std::optional<standin::MessageBoxDescription> box = standin::OpenMessageBox();
+                ASSERT_TRUE(box.has_value());
+                EXPECT_EQ(box->owner, headless::MainWindow());
+                // バージョン情報
+                EXPECT_EQ(box->caption, "\x83o\x81[\x83W\x83\x87\x83\x93\x8f\xee\x95\xf1");
+                // Sorvelin[南視] / 惑星描画位置の正確性はありません。 / Version 1.0.4.7 and a
+                // credit
+                EXPECT_EQ(box->text,
+                          "Sorvelin[\x93\xec\x8e\x8b] \n"
+                          "\x98"
+                          "f\x90\xaf\x95`\x89\xe6\x88\xca\x92u\x82\xcc\x90\xb3\x8am\x90\xab\x82\xcd"
+                          "\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81"
+                          "B\n Version 1.0.4.7 Sorvelin \x8aJ\x94\xad\x83`\x81[\x83\x80");
+            }),
+            headless::AdvanceTimers(3),
+            headless::Do([] { EXPECT_NEAR(viewState.elapsed * DAYS_PER_CENTURY, 3.0, 1e-9); }),
+            // The main window takes no input while the box is open.
+            headless::Click(IDC_ZOOM_OUT),
+            headless::Do([] {
+                EXPECT_EQ(headless::RefusedInputs(), 1);
+                EXPECT_EQ(viewState.settings.size, 250);
+            }),
+            headless::DismissMessageBox(),
+            headless::Do([] { EXPECT_FALSE(standin::OpenMessageBox().has_value()); }),
+            headless::Click(IDC_ZOOM_OUT),
+            headless::Do([] { EXPECT_EQ(viewState.settings.size, 125); }),
+            headless::Close(),
+        },
+        /*refusedInputs=*/1);
 }
 
 }  // namespace

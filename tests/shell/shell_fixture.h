@@ -24,11 +24,15 @@ class ShellTest : public ::testing::Test {
         viewState = ViewState{};
     }
 
-    // Runs the program with the given steps and expects it to end with exit code 0.
-    static void RunProgram(std::vector<headless::Step> steps) {
+    // Runs the program with the given steps and expects it to take every one of them, to
+    // refuse only the inputs that the test means it to, and to end with exit code 0: a run that
+    // ended early never ran the checks after its end.
+    static void RunProgram(std::vector<headless::Step> steps, int refusedInputs = 0) {
         headless::Script(std::move(steps));
         EXPECT_EQ(headless::RunWinMain(), 0);
         EXPECT_FALSE(headless::ScriptRanOut());
+        EXPECT_EQ(headless::StepsLeft(), 0u) << headless::ScriptProblem();
+        EXPECT_EQ(headless::RefusedInputs(), refusedInputs) << headless::ScriptProblem();
     }
 
     // Steps that press one button several times.

@@ -1,28 +1,15 @@
 // The program from start-up to its end: window, controls, first frame, size changes, exit.
-#include <iconv.h>
-
 #include <algorithm>
 #include <string>
 
 #include "shell/texts.h"
 #include "shell_fixture.h"
+#include "tests/support/code_page_932.h"
 
 namespace {
 
-std::string FromCodePage932(const char* bytes) {
-    iconv_t converter = iconv_open("UTF-8", "CP932");
-    std::string in(bytes);
-    std::string out(in.size() * 4, '\0');
-    char* inPointer = in.data();
-    char* outPointer = out.data();
-    size_t inLeft = in.size();
-    size_t outLeft = out.size();
-    size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
-    iconv_close(converter);
-    EXPECT_NE(result, static_cast<size_t>(-1)) << "not valid code page 932";
-    out.resize(out.size() - outLeft);
-    return out;
-}
+// The texts must decode whole, so the stand-in's replacement glyphs cannot pass for them.
+const auto FromCodePage932 = test_support::DecodeCp932;
 
 TEST(ShellTexts, AreTheJapaneseTextsInCodePage932) {
     EXPECT_EQ(FromCodePage932(MAIN_WINDOW_CAPTION), "Sorvelin[南視]");

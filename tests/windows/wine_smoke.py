@@ -13,19 +13,20 @@ when Wine is not installed.
 import math
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from display import Desktop, capture_screen, missing_tools, write_png  # noqa: E402
 
 SKIPPED = 77
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
-FIRST_START_SECONDS = 90  # a new Wine prefix takes a while to set up
+FIRST_START_SECONDS = 300  # a new Wine prefix takes minutes on a cold, busy machine
 WINDOW_WAIT_SECONDS = 60
+FRAME_WAIT_SECONDS = 30
 EXIT_WAIT_SECONDS = 20
-SCREENSHOT_ATTEMPTS = 10
 
 JAPANESE_CODE_PAGE = 932  # what Wine takes from LANG=ja_JP.UTF-8
 BACKGROUND = (64, 64, 64)
@@ -58,58 +59,6 @@ def find_wine():
                 if server_path:
                     return path, server_path
     return None
-
-
-def start_display():
-    """Starts Xvfb on a free display number and returns (process, display name)."""
-    read_end, write_end = os.pipe()
-    process = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-         f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        raise SystemExit("Xvfb did not start")
-    return process, ":" + number
-
-
-def read_xwd(data):
-    """Decodes a 24-bit colour xwd screen dump into (width, height, rows of RGB tuples)."""
-    fields = struct.unpack(">25I", data[:100])
-    header_size, depth, width, height = fields[0], fields[3], fields[4], fields[5]
-    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
-    red_mask, green_mask, blue_mask = fields[14], fields[15], fields[16]
-    colour_count = fields[19]
-    # Pixels take 3 or 4 bytes, depending on the server's pixmap format for the root's visual.
-    bytes_per_pixel = bits_per_pixel // 8
-    start = header_size + 12 * colour_count
-    if depth != 24 or bytes_per_pixel not in (3, 4) or len(data) < start + bytes_per_line * height:
-        raise SystemExit(f"unexpected screen dump: depth {depth}, {bits_per_pixel} bits per pixel")
-    order = "little" if byte_order == 0 else "big"
-    shifts = [(mask, (mask & -mask).bit_length() - 1) for mask in (red_mask, green_mask, blue_mask)]
-    rows = []
-    for y in range(height):
-        line = data[start + y * bytes_per_line:start + (y + 1) * bytes_per_line]
-        values = [int.from_bytes(line[x:x + bytes_per_pixel], order)
-                  for x in range(0, width * bytes_per_pixel, bytes_per_pixel)]
-        rows.append([tuple((value & mask) >> shift for mask, shift in shifts) for value in values])
-    return width, height, rows
-
-
-def write_png(path, rows):
-    """Writes rows of RGB tuples as an 8-bit RGB PNG."""
-    raw = b"".join(b"\0" + bytes(channel for pixel in line for channel in pixel) for line in rows)
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body +
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)
-    with open(path, "wb") as output:
-        output.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                     chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def marker_faults(client, x, y, colour, name):
@@ -172,12 +121,14 @@ def main():
         print("SKIPPED: Wine is not installed (scripts/install-deps.sh test installs wine64)")
         return SKIPPED
     wine, wineserver = wine
-    for tool in ("Xvfb", "xwd"):
-        if shutil.which(tool) is None:
-            raise SystemExit(f"{tool} is not installed (scripts/install-deps.sh test installs it)")
+    for tool in missing_tools("Xvfb", "xwd", "xdpyinfo"):
+        raise SystemExit(f"{tool} is not installed (scripts/install-deps.sh test installs it)")
+    with Desktop(window_manager=False, screen=f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24") as desktop:
+        return run_program(desktop, wine, wineserver, program, probe, prefix, screenshot)
 
-    display_process, display = start_display()
-    environment = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all",
+
+def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
+    environment = dict(desktop.env, WINEPREFIX=prefix, WINEDEBUG="-all",
                        LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8",
                        WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono or Gecko installer dialogs
     program_process = None
@@ -201,20 +152,19 @@ def main():
             raise SystemExit(f"Wine runs with code page {code_page}, want {JAPANESE_CODE_PAGE}: "
                              "is the ja_JP.UTF-8 locale generated? (scripts/install-deps.sh test)")
 
-        faults = ["no screenshot taken"]
-        for _ in range(SCREENSHOT_ATTEMPTS):
-            # Some ticks go by first; a screenshot taken between a tick's erase and its
-            # repaint shows no markers, so a few tries are allowed.
-            time.sleep(0.5)
-            dump = subprocess.run(["xwd", "-root", "-silent"], env=environment,
-                                  capture_output=True, check=True).stdout
-            _, _, screen = read_xwd(dump)
-            client = [line[left:left + width] for line in screen[top:top + height]]
+        # A screenshot taken before the first frame, or between a tick's erase and its
+        # repaint, shows no markers: take them until one shows the frame, for a while.
+        deadline = time.monotonic() + FRAME_WAIT_SECONDS
+        while True:
+            image = capture_screen(desktop)
+            data = list(image.crop((left, top, left + width, top + height)).getdata())
+            client = [data[y * width:(y + 1) * width] for y in range(height)]
             faults = frame_faults(client, width, height)
-            if not faults:
+            if not faults or time.monotonic() > deadline:
                 break
+            time.sleep(0.2)
         window_top = max(top - menu_height, 0)
-        write_png(screenshot, [line[left:left + width] for line in screen[window_top:top + height]])
+        write_png(image.crop((left, window_top, left + width, top + height)), screenshot)
         print(f"screenshot of the window: {screenshot}")
 
         closed, _, errors = run_wine(wine, [probe, "close"], environment, 30)
@@ -236,8 +186,6 @@ def main():
         if program_process is not None and program_process.poll() is None:
             program_process.kill()
         subprocess.run([wineserver, "-k"], env=environment, capture_output=True)
-        display_process.terminate()
-        display_process.wait()
 
 
 if __name__ == "__main__":

@@ -63,11 +63,9 @@ std::string GifError(const char* what, int code) {
 
 }  // namespace
 
-GifAnimation::~GifAnimation() {
-    if (file_ != nullptr) {
-        int error = 0;
-        EGifCloseFile(file_, &error);
-    }
+void GifAnimation::CloseFile::operator()(GifFileType* file) const {
+    int error = 0;
+    EGifCloseFile(file, &error);
 }
 
 std::string GifAnimation::Open(const std::string& path) {
@@ -77,7 +75,7 @@ std::string GifAnimation::Open(const std::string& path) {
         return std::strerror(errno);
     }
     int error = 0;
-    file_ = EGifOpenFileHandle(descriptor, &error);
+    file_.reset(EGifOpenFileHandle(descriptor, &error));
     if (file_ == nullptr) {
         close(descriptor);
         return GifError("cannot start the GIF", error);
@@ -86,17 +84,17 @@ std::string GifAnimation::Open(const std::string& path) {
 }
 
 std::string GifAnimation::WriteHeader(int width, int height) {
-    EGifSetGifVersion(file_, true);
-    if (EGifPutScreenDesc(file_, width, height, 8, 0, nullptr) == GIF_ERROR) {
+    EGifSetGifVersion(file_.get(), true);
+    if (EGifPutScreenDesc(file_.get(), width, height, 8, 0, nullptr) == GIF_ERROR) {
         return GifError("cannot write the GIF screen", file_->Error);
     }
     // The Netscape application extension with a loop count of 0: loop for ever.
     static const GifByteType NETSCAPE[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
     static const GifByteType LOOP_FOR_EVER[] = {1, 0, 0};
-    if (EGifPutExtensionLeader(file_, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
-        EGifPutExtensionBlock(file_, sizeof NETSCAPE, NETSCAPE) == GIF_ERROR ||
-        EGifPutExtensionBlock(file_, sizeof LOOP_FOR_EVER, LOOP_FOR_EVER) == GIF_ERROR ||
-        EGifPutExtensionTrailer(file_) == GIF_ERROR) {
+    if (EGifPutExtensionLeader(file_.get(), APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+        EGifPutExtensionBlock(file_.get(), sizeof NETSCAPE, NETSCAPE) == GIF_ERROR ||
+        EGifPutExtensionBlock(file_.get(), sizeof LOOP_FOR_EVER, LOOP_FOR_EVER) == GIF_ERROR ||
+        EGifPutExtensionTrailer(file_.get()) == GIF_ERROR) {
         return GifError("cannot write the GIF loop extension", file_->Error);
     }
     return "";
@@ -185,7 +183,8 @@ std::string GifAnimation::AddFrame(const Picture& picture, int delayCentiseconds
     }
     const int paletteBits = GifBitSize(static_cast<int>(palette.size()));
     palette.resize(std::size_t{1} << paletteBits, GifColorType{0, 0, 0});
-    ColorMapObject* map = GifMakeMapObject(static_cast<int>(palette.size()), palette.data());
+    const std::unique_ptr<ColorMapObject, void (*)(ColorMapObject*)> map(
+        GifMakeMapObject(static_cast<int>(palette.size()), palette.data()), GifFreeMapObject);
     if (map == nullptr) {
         return "out of memory for a GIF palette";
     }
@@ -198,15 +197,15 @@ std::string GifAnimation::AddFrame(const Picture& picture, int delayCentiseconds
     control.TransparentColor = transparentIndex;
     GifByteType controlBytes[4];
     const std::size_t controlLength = EGifGCBToExtension(&control, controlBytes);
-    bool written = EGifPutExtension(file_, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(controlLength),
-                                    controlBytes) != GIF_ERROR &&
-                   EGifPutImageDesc(file_, region.left, region.top, region.width, region.height,
-                                    false, map) != GIF_ERROR;
+    bool written = EGifPutExtension(file_.get(), GRAPHICS_EXT_FUNC_CODE,
+                                    static_cast<int>(controlLength), controlBytes) != GIF_ERROR &&
+                   EGifPutImageDesc(file_.get(), region.left, region.top, region.width,
+                                    region.height, false, map.get()) != GIF_ERROR;
     for (int y = 0; written && y < region.height; ++y) {
-        written = EGifPutLine(file_, indices.data() + static_cast<std::size_t>(y) * region.width,
-                              region.width) != GIF_ERROR;
+        written =
+            EGifPutLine(file_.get(), indices.data() + static_cast<std::size_t>(y) * region.width,
+                        region.width) != GIF_ERROR;
     }
-    GifFreeMapObject(map);
     if (!written) {
         return GifError("cannot write a GIF frame", file_->Error);
     }
@@ -222,8 +221,7 @@ std::string GifAnimation::Finish() {
         return "a GIF needs at least one frame";
     }
     int error = 0;
-    const int result = EGifCloseFile(file_, &error);
-    file_ = nullptr;
+    const int result = EGifCloseFile(file_.release(), &error);
     return result == GIF_ERROR ? GifError("cannot finish the GIF", error) : "";
 }
 

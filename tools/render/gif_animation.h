@@ -7,26 +7,23 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/headless/picture.h"
 
 struct GifFileType;
 
 namespace render {
 
-// An image in memory, rows from the top, each pixel 0x00RRGGBB.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-};
+// An image in memory, rows from the top, each pixel 0x00RRGGBB: what the headless host's
+// screenshots give.
+using Picture = headless::Picture;
 
 class GifAnimation {
   public:
-    GifAnimation() = default;
-    ~GifAnimation();  // closes the file if Finish was not called
-    GifAnimation(const GifAnimation&) = delete;
-    GifAnimation& operator=(const GifAnimation&) = delete;
+    // Closes the file if Finish was not called.
 
     // Each returns "" on success and otherwise a one-line reason.
     std::string Open(const std::string& path);  // creates the file; writes nothing yet
@@ -35,7 +32,11 @@ class GifAnimation {
 
   private:
     std::string WriteHeader(int width, int height);
-    GifFileType* file_ = nullptr;
+    // Closes a GIF that Finish did not; what is written so far is then left as it is.
+    struct CloseFile {
+        void operator()(GifFileType* file) const;
+    };
+    std::unique_ptr<GifFileType, CloseFile> file_;
     Picture previous_;  // the last frame added, as a viewer shows it
 };
 

@@ -1,5 +1,6 @@
 // sorvelin-render: runs the real program on the headless host and writes PNG or GIF pictures.
-#include <cairo.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +21,13 @@ namespace {
 
 constexpr int EXIT_BAD_USAGE = 2;
 
-// Where the pictures go, and what went wrong while taking them.
+// Where the pictures go, and what went wrong while taking them. Each file is written under a
+// scratch name beside its own and renamed only when the whole run has succeeded, so a failed
+// or cut-short run leaves no empty or partial picture under the name asked for.
 struct Capture {
     render::RenderOptions options;
-    render::GifAnimation animation;  // GIF output only
-    std::string scratchPath;         // GIF output only: each frame's screenshot
+    render::GifAnimation animation;         // GIF output only
+    std::vector<std::string> scratchPaths;  // one per PNG frame written, or the GIF's one
     int taken = 0;
     std::string failure;  // the first failure; later frames are skipped
 };
@@ -33,26 +37,20 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
-// Reads back a PNG that the headless host wrote.
-std::string LoadPicture(const std::string& path, render::Picture& picture) {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        return "cannot read back the screenshot '" + path + "'";
+// A new empty file beside `path`, named after it, for writing before the rename.
+std::string MakeScratchFile(const std::string& path, std::string& scratchPath) {
+    scratchPath = path + ".XXXXXX";
+    const int descriptor = mkstemp(scratchPath.data());
+    if (descriptor < 0) {
+        const std::string reason = std::strerror(errno);
+        scratchPath.clear();
+        return "cannot write '" + path + "': " + reason;
     }
-    cairo_surface_flush(surface);
-    picture.width = cairo_image_surface_get_width(surface);
-    picture.height = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
-    for (int y = 0; y < picture.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
-        for (int x = 0; x < picture.width; ++x) {
-            picture.pixels[static_cast<std::size_t>(y) * picture.width + x] = row[x] & 0xFFFFFF;
-        }
-    }
-    cairo_surface_destroy(surface);
+    // The permissions that a plain new file would get, not mkstemp's private ones.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    close(descriptor);
     return "";
 }
 
@@ -62,23 +60,24 @@ void TakePicture(Capture& capture) {
         return;
     }
     ++capture.taken;
-    HWND window = headless::MainWindow();
-    if (capture.options.format == render::OutputFormat::PNG) {
-        const std::string path = render::FramePath(capture.options, capture.taken);
-        if (!headless::WriteScreenshot(window, path.c_str())) {
-            capture.failure = "cannot write the picture '" + path + "'";
-        }
+    const std::optional<render::Picture> picture = headless::Screenshot(headless::MainWindow());
+    if (!picture) {
+        capture.failure = "the main window has no client area to take a picture of";
         return;
     }
-    render::Picture picture;
-    if (!headless::WriteScreenshot(window, capture.scratchPath.c_str())) {
-        capture.failure = "cannot write the screenshot '" + capture.scratchPath + "'";
-        return;
-    }
-    capture.failure = LoadPicture(capture.scratchPath, picture);
-    if (capture.failure.empty()) {
+    if (capture.options.format == render::OutputFormat::GIF) {
         capture.failure =
-            capture.animation.AddFrame(picture, render::FrameDelayCentiseconds(capture.options));
+            capture.animation.AddFrame(*picture, render::FrameDelayCentiseconds(capture.options));
+        return;
+    }
+    std::string scratchPath;
+    capture.failure =
+        MakeScratchFile(render::FramePath(capture.options, capture.taken), scratchPath);
+    if (!scratchPath.empty()) {
+        capture.scratchPaths.push_back(scratchPath);
+    }
+    if (capture.failure.empty()) {
+        capture.failure = headless::WritePng(*picture, scratchPath);
     }
 }
 
@@ -113,45 +112,62 @@ std::vector<headless::Step> BuildScript(Capture& capture) {
         if (ticks > 0) {
             steps.push_back(headless::AdvanceTimers(ticks));
         }
-        steps.push_back(headless::Do([&capture] { TakePicture(capture); }));
+        steps.push_back(headless::Step(
+            [&capture] {
+                TakePicture(capture);
+                return true;
+            },
+            "picture " + std::to_string(frame)));
     }
     steps.push_back(headless::ChooseMenu(IDM_EXIT));
     return steps;
 }
 
-// Creates each output file before the run, so that an unwritable path fails at once.
-std::string CheckPngPaths(const render::RenderOptions& options) {
-    for (int frame = 1; frame <= options.frames; ++frame) {
+// Checks before the run that every output can be written, so that a bad path fails at once.
+// A file that is there is left as it is; one made for the check is removed again.
+std::string CheckOutputPaths(const render::RenderOptions& options) {
+    const int outputs = options.format == render::OutputFormat::PNG ? options.frames : 1;
+    for (int frame = 1; frame <= outputs; ++frame) {
         const std::string path = render::FramePath(options, frame);
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (file == nullptr) {
-            return "cannot write '" + path + "': " + std::strerror(errno);
+        const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (descriptor >= 0) {
+            close(descriptor);
+            std::remove(path.c_str());
+            continue;
         }
-        std::fclose(file);
+        if (errno == EEXIST) {
+            const int existing = open(path.c_str(), O_WRONLY);
+            if (existing >= 0) {
+                close(existing);
+                continue;
+            }
+        }
+        return "cannot write '" + path + "': " + std::strerror(errno);
     }
     return "";
 }
 
-std::string MakeScratchFile(std::string& path) {
-    const char* folder = std::getenv("TMPDIR");
-    path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
-           "/sorvelin-render-XXXXXX.png";
-    const int descriptor = mkstemps(path.data(), 4);
-    if (descriptor < 0) {
-        return "cannot create a scratch file in '" + path + "': " + std::strerror(errno);
+// Gives each written file its own name; on failure removes what was written instead.
+std::string KeepOrRemoveOutputs(Capture& capture) {
+    if (capture.failure.empty()) {
+        for (std::size_t index = 0; index < capture.scratchPaths.size(); ++index) {
+            const std::string path =
+                capture.options.format == render::OutputFormat::GIF
+                    ? capture.options.output
+                    : render::FramePath(capture.options, static_cast<int>(index) + 1);
+            if (std::rename(capture.scratchPaths[index].c_str(), path.c_str()) != 0) {
+                capture.failure = "cannot write '" + path + "': " + std::strerror(errno);
+                break;
+            }
+            capture.scratchPaths[index].clear();
+        }
     }
-    close(descriptor);
-    return "";
-}
-
-void RemoveOutputs(const Capture& capture) {
-    if (capture.options.format == render::OutputFormat::GIF) {
-        std::remove(capture.options.output.c_str());
-        return;
+    for (const std::string& scratchPath : capture.scratchPaths) {
+        if (!scratchPath.empty()) {
+            std::remove(scratchPath.c_str());
+        }
     }
-    for (int frame = 1; frame <= capture.options.frames; ++frame) {
-        std::remove(render::FramePath(capture.options, frame).c_str());
-    }
+    return capture.failure;
 }
 
 }  // namespace
@@ -169,35 +185,44 @@ int main(int argumentCount, char** arguments) {
     // Long runs keep a reference to the capture in their steps: it must not move.
     auto capture = std::make_unique<Capture>();
     capture->options = std::get<render::RenderOptions>(parsed);
-    if (capture->options.format == render::OutputFormat::GIF) {
-        if (std::string error = capture->animation.Open(capture->options.output); !error.empty()) {
-            return Fail(EXIT_BAD_USAGE, "cannot write '" + capture->options.output + "': " + error);
-        }
-        if (std::string error = MakeScratchFile(capture->scratchPath); !error.empty()) {
-            RemoveOutputs(*capture);
-            return Fail(EXIT_FAILURE, error);
-        }
-    } else if (std::string error = CheckPngPaths(capture->options); !error.empty()) {
+    if (std::string error = CheckOutputPaths(capture->options); !error.empty()) {
         return Fail(EXIT_BAD_USAGE, error);
     }
+    if (capture->options.format == render::OutputFormat::GIF) {
+        std::string scratchPath;
+        if (std::string error = MakeScratchFile(capture->options.output, scratchPath);
+            !error.empty()) {
+            return Fail(EXIT_FAILURE, error);
+        }
+        capture->scratchPaths.push_back(scratchPath);
+        if (std::string error = capture->animation.Open(scratchPath); !error.empty()) {
+            capture->failure = "cannot write '" + capture->options.output + "': " + error;
+        }
+    }
 
-    headless::Reset();
-    headless::Script(BuildScript(*capture));
-    const int exitCode = headless::RunWinMain();
-    if (capture->failure.empty() &&
-        (exitCode != 0 || headless::ScriptRanOut() || headless::RefusedInputs() != 0)) {
-        capture->failure = "the program did not take every scripted step (exit code " +
-                           std::to_string(exitCode) + ")";
+    if (capture->failure.empty()) {
+        headless::Reset();
+        headless::Script(BuildScript(*capture));
+        const int exitCode = headless::RunWinMain();
+        // A program that ends early, or a press that goes nowhere, would leave the pictures
+        // showing something other than what was asked for.
+        if (capture->failure.empty() &&
+            (exitCode != 0 || headless::StepsLeft() != 0 || headless::RefusedInputs() != 0 ||
+             capture->taken != capture->options.frames)) {
+            std::string problem = headless::ScriptProblem();
+            if (problem.empty()) {
+                problem = "exit code " + std::to_string(exitCode);
+            }
+            capture->failure = "the program ended before every picture was taken: " + problem +
+                               " (" + std::to_string(capture->taken) + " of " +
+                               std::to_string(capture->options.frames) + " taken)";
+        }
     }
     if (capture->failure.empty() && capture->options.format == render::OutputFormat::GIF) {
         capture->failure = capture->animation.Finish();
     }
-    if (!capture->scratchPath.empty()) {
-        std::remove(capture->scratchPath.c_str());
-    }
-    if (!capture->failure.empty()) {
-        RemoveOutputs(*capture);
-        return Fail(EXIT_FAILURE, capture->failure);
+    if (std::string error = KeepOrRemoveOutputs(*capture); !error.empty()) {
+        return Fail(EXIT_FAILURE, error);
     }
     return 0;
 }

@@ -1,15 +1,17 @@
 // The render tool's command line: parsing with one-line errors, the help text, frame paths.
 #include "tools/render/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <string_view>
+
+#include "shell/shell.h"
 
 namespace render {
 
 namespace {
 
-constexpr int ANIMATION_PERIOD_MS = 50;  // the program's timer period
 constexpr int MAXIMUM_PRESSES = 1000;
 constexpr int MAXIMUM_TICKS = 1000000;  // about 2700 model years at one day a tick
 constexpr int MAXIMUM_FRAMES = 2000;
@@ -167,8 +169,8 @@ std::string FramePath(const RenderOptions& options, int frame) {
     if (options.format != OutputFormat::PNG || options.frames == 1) {
         return options.output;
     }
-    // Numbered like out-01.png, with as many digits as the last frame has.
-    const int digits = static_cast<int>(std::to_string(options.frames).size());
+    // Numbered like out-01.png: two digits, or as many as the last frame has when it has more.
+    const int digits = std::max(2, static_cast<int>(std::to_string(options.frames).size()));
     char number[16];
     std::snprintf(number, sizeof number, "-%0*d", digits, frame);
     const std::string stem = options.output.substr(0, options.output.size() - 4);
@@ -176,8 +178,9 @@ std::string FramePath(const RenderOptions& options, int frame) {
 }
 
 int FrameDelayCentiseconds(const RenderOptions& options) {
-    const int milliseconds = options.delayMilliseconds != 0 ? options.delayMilliseconds
-                                                            : options.every * ANIMATION_PERIOD_MS;
+    const int milliseconds = options.delayMilliseconds != 0
+                                 ? options.delayMilliseconds
+                                 : options.every * static_cast<int>(ANIMATION_PERIOD_MS);
     const int centiseconds = (milliseconds + 5) / 10;
     return centiseconds < 65535 ? centiseconds : 65535;
 }
@@ -207,7 +210,8 @@ whatever the order on the command line, and runs the animation:
   --ticks N         animation ticks (50 ms of the program's time each) before
                     the first picture (default 0, up to 1000000)
   --frames N        number of pictures (default 1, up to 2000); as PNG they are
-                    numbered: OUTPUT-01.png, OUTPUT-02.png, ...
+                    numbered: OUTPUT-01.png, OUTPUT-02.png, ... (with
+                    three digits from 100 frames on, four from 1000)
   --every K         ticks between two pictures (default 10)
   --delay MS        GIF only: display time of each frame, 20 to 655350 ms
                     (default: K ticks of 50 ms, the program's own speed)
@@ -221,8 +225,10 @@ Examples:
   sorvelin-render --trails --frames 74 --every 10 --delay 100 orrery.gif
                     (two years from 1950: ticks 0, 10, ..., 730)
 
-Exit status: 0 when written; 1 when the run or the writing failed; 2 for a
-bad command line or an OUTPUT that cannot be written (checked before the run).
+Exit status: 0 when written; 1 when the run or the writing failed, such as a
+program that ended before every picture was taken, and then no picture is
+left behind; 2 for a bad command line or an OUTPUT that cannot be written
+(checked before the run).
 )";
 }
 

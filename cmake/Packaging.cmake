@@ -1,0 +1,106 @@
+# Release packages with CPack: on Linux a Debian package of the GTK program, from the Windows
+# cross build an NSIS installer and a portable zip. scripts/package.sh runs both and collects
+# them in dist/.
+set(SORVELIN_PACKAGE_CONTACT "Sorvelin developers <sorvelin@example.org>"
+    CACHE STRING "Maintainer named in the packages: a name and an e-mail address")
+
+set(CPACK_PACKAGE_NAME Sorvelin)
+set(CPACK_PACKAGE_VENDOR "Sorvelin developers")
+include(GNUInstallDirs)
+set(CPACK_PACKAGE_CONTACT "${SORVELIN_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop orrery of the Sun and six planets")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+# Packages hold the same files whatever the umask of the machine that builds them.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_SOURCE_GENERATOR "")
+
+if(WIN32)
+    # The portable program: sorvelin.exe with the READMEs and the licence in one folder.
+    install(TARGETS sorvelin RUNTIME DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/README.ja.md DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+
+    set(CPACK_GENERATOR NSIS ZIP)
+    set(CPACK_PACKAGE_FILE_NAME sorvelin-${PROJECT_VERSION}-win64)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Sorvelin)
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Sorvelin)
+    # The installer and its uninstaller are 64-bit Unicode programs: Program Files, not
+    # Program Files (x86), the 64-bit registry, and Japanese pages on a Japanese system.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(CPACK_NSIS_PACKAGE_NAME Sorvelin)
+    set(CPACK_NSIS_DISPLAY_NAME Sorvelin)
+    set(CPACK_NSIS_INSTALLED_ICON_NAME sorvelin.exe)
+    set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/sorvelin.ico)
+    set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/sorvelin.ico)
+    # One Start-menu shortcut, "Sorvelin", to the program at the top of the installation.
+    set(CPACK_PACKAGE_EXECUTABLES sorvelin Sorvelin)
+    set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+    set(CPACK_NSIS_UNINSTALL_NAME Uninstall)
+    # The installer takes the file name that says what it is; the zip keeps the plain one.
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/packaging/generator_names.cmake)
+elseif(UNIX AND NOT APPLE AND TARGET sorvelin)
+    # The Debian package: the program and its desktop integration (installed beside the GTK
+    # host), with Debian's copyright file, changelog and manual page.
+    set(package_doc ${CMAKE_INSTALL_DATADIR}/doc/sorvelin)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/packaging/copyright DESTINATION ${package_doc})
+
+    # Debian wants the changelog and the manual page compressed, without a time stamp.
+    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" date_parts "${SORVELIN_RELEASE_DATE}")
+    math(EXPR year "${CMAKE_MATCH_1}")
+    math(EXPR month "${CMAKE_MATCH_2}")
+    math(EXPR day "${CMAKE_MATCH_3}")
+    # Days since 1970 of the proleptic Gregorian date, with March as the year's first month.
+    if(month LESS_EQUAL 2)
+        math(EXPR year "${year} - 1")
+        math(EXPR month "${month} + 9")
+    else()
+        math(EXPR month "${month} - 3")
+    endif()
+    math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400
+                    + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
+    math(EXPR release_seconds "${days} * 86400")
+    set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
+    set(ENV{SOURCE_DATE_EPOCH} ${release_seconds})
+    string(TIMESTAMP SORVELIN_RELEASE_DATE_RFC2822 "%a, %d %b %Y 00:00:00 +0000" UTC)
+    set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
+
+    set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
+    foreach(file changelog sorvelin.1)
+        configure_file(${CMAKE_CURRENT_LIST_DIR}/packaging/${file}.in ${packaging_dir}/${file}
+                       @ONLY)
+        execute_process(COMMAND gzip -9nc ${packaging_dir}/${file}
+                        OUTPUT_FILE ${packaging_dir}/${file}.gz COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+    install(FILES ${packaging_dir}/changelog.gz DESTINATION ${package_doc})
+    install(FILES ${packaging_dir}/sorvelin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+    # As Debian's own packages: the compiler's and the C runtime's notes have no use at run time.
+    set(installed_program "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sorvelin")
+    install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                                  --remove-section=.note \"${installed_program}\"
+                                  COMMAND_ERROR_IS_FATAL ANY)")
+
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_DEBIAN_PACKAGE_NAME sorvelin)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SECTION science)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${SORVELIN_PACKAGE_CONTACT}")
+    # The libraries from dpkg-shlibdeps; the font because every text in the window is Japanese.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+    set(CPACK_PACKAGE_DESCRIPTION [[
+Sorvelin animates Mercury, Venus, Earth, Mars, Jupiter and Saturn around
+the Sun, seen from the south side of the ecliptic, from mean orbital
+elements and Kepler's equation. Buttons zoom, leave trails along the
+orbits, change the speed and jump a year ahead; a status bar shows the
+estimated date. All texts in the window are Japanese.]])
+endif()
+
+include(CPack)

@@ -1,0 +1,28 @@
+// Owning pointers for the C libraries' handles that the native platform code makes: each handle
+// is given back by its own library's call, once, on every path.
+#pragma once
+
+#include <cairo.h>
+#include <glib-object.h>
+
+#include <memory>
+
+namespace owned {
+
+// Calls Free on the handle; unique_ptr calls it only for a non-null one.
+template <auto Free>
+struct Deleter {
+    template <typename Handle>
+    void operator()(Handle* handle) const {
+        Free(handle);
+    }
+};
+
+using CairoSurface = std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_destroy>>;
+using Cairo = std::unique_ptr<cairo_t, Deleter<cairo_destroy>>;
+using CairoRegion = std::unique_ptr<cairo_region_t, Deleter<cairo_region_destroy>>;
+using CairoFontOptions = std::unique_ptr<cairo_font_options_t, Deleter<cairo_font_options_destroy>>;
+template <typename Object>
+using GObject = std::unique_ptr<Object, Deleter<g_object_unref>>;
+
+}  // namespace owned

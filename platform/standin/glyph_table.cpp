@@ -1,0 +1,75 @@
+// Texts set from a table of glyphs: each character's runs, moved on by the cells before it.
+#include "platform/standin/glyph_table.h"
+
+#include <algorithm>
+#include <cassert>
+#include <optional>
+
+namespace standin {
+
+namespace {
+
+// The next code point of a UTF-8 text, or nullopt (taking one byte) for an invalid sequence.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index) {
+    const auto lead = static_cast<unsigned char>(text[index++]);
+    if (lead < 0x80) {
+        return lead;
+    }
+    int following = 0;
+    char32_t codePoint = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        following = 1;
+        codePoint = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        following = 2;
+        codePoint = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        following = 3;
+        codePoint = lead & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (index + following > text.size()) {
+        return std::nullopt;
+    }
+    for (int offset = 0; offset < following; ++offset) {
+        const auto byte = static_cast<unsigned char>(text[index + offset]);
+        if ((byte & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    index += following;
+    return codePoint;
+}
+
+const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint) {
+    const GlyphTableEntry* end = table.entries + table.entryCount;
+    const GlyphTableEntry* found = std::lower_bound(
+        table.entries, end, codePoint,
+        [](const GlyphTableEntry& entry, char32_t wanted) { return entry.codePoint < wanted; });
+    return found != end && found->codePoint == codePoint ? found : nullptr;
+}
+
+}  // namespace
+
+TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
+    const GlyphTableEntry* replacement = FindGlyph(table, table.replacement);
+    assert(replacement != nullptr && "a glyph table holds its replacement glyph");
+    TextPixels pixels{0, table.cellHeight, {}};
+    for (std::size_t index = 0; index < utf8.size();) {
+        const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
+        const GlyphTableEntry* glyph = codePoint ? FindGlyph(table, *codePoint) : nullptr;
+        if (glyph == nullptr) {
+            glyph = replacement;
+        }
+        for (int run = glyph->firstRun; run < glyph->firstRun + glyph->runCount; ++run) {
+            const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(run) * 3;
+            pixels.runs.push_back(GlyphRun{pixels.cellWidth + values[0], values[1], values[2]});
+        }
+        pixels.cellWidth += glyph->cellWidth;
+    }
+    return pixels;
+}
+
+}  // namespace standin

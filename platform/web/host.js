@@ -1,0 +1,370 @@
+// The page's side of the browser host: it builds the window's elements from the stand-in's
+// descriptions, shows the client pixels on the canvas, turns the page's events into the
+// stand-in's input, and ends the program's waits.
+//
+// Each program instance (the page may start the program again after it ends) gets its own copy
+// of this object, since it runs inside the module's factory.
+Module.sorvelinHost = (function () {
+  const page = Module.page;  // the elements of index.html that the host fills
+  const parameters = new URLSearchParams(window.location.search);
+  // For tests only: a clock that moves only when the test says so, as the headless host's does.
+  const virtualClock = parameters.get('clock') === 'virtual';
+  const started = performance.now();
+
+  let virtualNow = 0;
+  let resumeProgram = null;  // ends the program's current wait
+  let wakeTimer = null;
+  let deadline = -1;           // of the current wait; -1 for none
+  let ticksWanted = 0;         // virtual clock: timer deadlines still to jump to
+  let ticksTaken = 0;
+  let idleWaiters = [];        // virtual clock: resolved when the program waits with nothing to do
+  let ended = false;
+  let firstFrameShown = false;
+  const windows = new Map();   // handle -> record of its elements
+
+  function now() {
+    return virtualClock ? virtualNow : Math.floor(performance.now() - started);
+  }
+
+  function resume() {
+    if (wakeTimer !== null) {
+      clearTimeout(wakeTimer);
+      wakeTimer = null;
+    }
+    const resolve = resumeProgram;
+    resumeProgram = null;
+    if (resolve) {
+      resolve();
+    }
+  }
+
+  // The program's wait: until input arrives or the deadline (on the now() clock) passes.
+  function sleep(nextDeadline) {
+    return new Promise((resolve) => {
+      resumeProgram = resolve;
+      deadline = nextDeadline;
+      if (virtualClock) {
+        takeTickOrSettle();
+        return;
+      }
+      if (deadline >= 0) {
+        wakeTimer = setTimeout(resume, Math.max(0, deadline - now()));
+      }
+    });
+  }
+
+  // Virtual clock: jumps to the wait's deadline while the test wants ticks, else tells the test
+  // that the program is idle.
+  function takeTickOrSettle() {
+    if (ticksWanted > 0 && deadline >= 0) {
+      --ticksWanted;
+      ++ticksTaken;
+      virtualNow = Math.max(virtualNow, deadline);
+      resume();
+      return;
+    }
+    ticksWanted = 0;
+    const waiters = idleWaiters;
+    idleWaiters = [];
+    waiters.forEach((waiter) => waiter(ticksTaken));
+  }
+
+  // Hands one input to the stand-in, which queues it, and lets the program take it.
+  function deliver(input, ...handles) {
+    if (ended || resumeProgram === null) {
+      return false;
+    }
+    const taken = input(...handles) !== 0;
+    resume();
+    return taken;
+  }
+
+  // Win32 marks a menu's access key with "&" ("&&" is a plain "&"); the page underlines it.
+  function setCaption(element, caption) {
+    element.textContent = '';
+    for (let index = 0; index < caption.length; ++index) {
+      const character = caption[index];
+      if (character === '&' && caption[index + 1] === '&') {
+        element.append('&');
+        ++index;
+      } else if (character === '&' && index + 1 < caption.length) {
+        const key = document.createElement('u');
+        key.textContent = caption[index + 1];
+        element.append(key);
+        element.accessKey = caption[index + 1].toLowerCase();
+        ++index;
+      } else {
+        element.append(character);
+      }
+    }
+  }
+
+  function closeMenus() {
+    for (const popup of page.menuBar.querySelectorAll('.menu-popup')) {
+      popup.hidden = true;
+      popup.previousElementSibling.setAttribute('aria-expanded', 'false');
+    }
+  }
+
+  // One client pixel is a square of whole device pixels, never a blend: the client area is drawn
+  // at an integer number of device pixels per client pixel.
+  function applyScale() {
+    const ratio = window.devicePixelRatio || 1;
+    const scale = Math.max(1, Math.round(ratio)) / ratio;
+    page.root.style.setProperty('--scale', String(scale));
+  }
+  window.addEventListener('resize', applyScale);
+
+  function createTopLevel(handle, title) {
+    page.root.hidden = false;
+    page.ended.hidden = true;
+    page.menuBar.textContent = '';
+    page.clientArea.querySelectorAll('.control').forEach((control) => control.remove());
+    page.closeBox.onclick = () => deliver(Module._sorvelin_request_close, handle);
+    applyScale();
+    windows.set(handle, {topLevel: true, popup: null});
+    setTitle(title);
+  }
+
+  function setTitle(title) {
+    page.title.textContent = title;
+    document.title = title;
+  }
+
+  function updateTopLevel(handle, title, width, height, visible, enabled) {
+    if (page.title.textContent !== title) {
+      setTitle(title);
+    }
+    if (page.canvas.width !== width || page.canvas.height !== height) {
+      page.canvas.width = width;
+      page.canvas.height = height;
+    }
+    page.root.style.setProperty('--client-width', String(width));
+    page.root.style.setProperty('--client-height', String(height));
+    page.root.hidden = !visible;
+    page.root.classList.toggle('disabled', !enabled);
+  }
+
+  function addMenuPopup(handle, caption) {
+    const record = windows.get(handle);
+    const holder = document.createElement('div');
+    holder.className = 'menu';
+    const title = document.createElement('button');
+    title.className = 'menu-title';
+    title.setAttribute('aria-haspopup', 'menu');
+    title.setAttribute('aria-expanded', 'false');
+    setCaption(title, caption);
+    const popup = document.createElement('div');
+    popup.className = 'menu-popup';
+    popup.setAttribute('role', 'menu');
+    popup.hidden = true;
+    title.addEventListener('click', () => {
+      const opening = popup.hidden;
+      closeMenus();
+      popup.hidden = !opening;
+      title.setAttribute('aria-expanded', String(opening));
+      if (opening) {
+        const first = popup.querySelector('button:not([disabled])');
+        if (first) {
+          first.focus();
+        }
+      }
+    });
+    holder.append(title, popup);
+    page.menuBar.append(holder);
+    record.popup = popup;
+  }
+
+  function addMenuItem(handle, caption, command, enabled) {
+    const item = document.createElement('button');
+    item.className = 'menu-item';
+    item.setAttribute('role', 'menuitem');
+    item.dataset.command = String(command);
+    item.disabled = !enabled;
+    setCaption(item, caption);
+    item.addEventListener('click', () => {
+      closeMenus();
+      deliver(Module._sorvelin_choose_menu_command, handle, command);
+    });
+    windows.get(handle).popup.append(item);
+  }
+
+  function enableMenuItem(handle, command, enabled) {
+    const item = page.menuBar.querySelector(`[data-command="${command}"]`);
+    if (item) {
+      item.disabled = !enabled;
+    }
+  }
+
+  function createControl(handle, parent, statusBar, id) {
+    let element;
+    if (statusBar) {
+      element = document.createElement('div');
+      element.id = 'status-bar';
+      element.setAttribute('role', 'status');
+    } else {
+      element = document.createElement('button');
+      element.className = 'push-button';
+      element.dataset.command = String(id);
+      element.addEventListener('click', () => deliver(Module._sorvelin_click_button, handle));
+    }
+    element.classList.add('control');
+    page.clientArea.append(element);
+    windows.set(handle, {topLevel: false, element: element});
+  }
+
+  // Only what changed is written: the status text changes on every tick, its place seldom, and
+  // each write of a style makes the page work out its layout again.
+  function updateControl(handle, text, left, top, width, height, visible, enabled) {
+    const element = windows.get(handle).element;
+    if (element.textContent !== text) {
+      element.textContent = text;
+    }
+    const place = [left, top, width, height].join();
+    if (element.dataset.place !== place) {
+      element.dataset.place = place;
+      element.style.left = `${left}px`;
+      element.style.top = `${top}px`;
+      element.style.width = `${width}px`;
+      element.style.height = `${height}px`;
+    }
+    if (element.hidden !== !visible) {
+      element.hidden = !visible;
+    }
+    if (element.tagName === 'BUTTON' && element.disabled !== !enabled) {
+      element.disabled = !enabled;
+    }
+  }
+
+  function destroyWindow(handle) {
+    const record = windows.get(handle);
+    windows.delete(handle);
+    if (!record) {
+      return;
+    }
+    if (record.topLevel) {
+      page.root.hidden = true;
+    } else {
+      record.element.remove();
+    }
+  }
+
+  // Copies the changed rectangle of a client area's pixels, kept as RGBA bytes in the module's
+  // memory, onto the canvas.
+  function present(handle, address, width, height, left, top, right, bottom) {
+    if (page.canvas.width !== width || page.canvas.height !== height) {
+      page.canvas.width = width;
+      page.canvas.height = height;
+    }
+    const bytes = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
+    page.context.putImageData(new ImageData(bytes, width, height), 0, 0, left, top, right - left,
+                              bottom - top);
+    if (!firstFrameShown) {
+      firstFrameShown = true;
+      document.body.dataset.firstFrameMilliseconds = String(Math.round(performance.now()));
+    }
+  }
+
+  function openMessageBox(box, caption, text) {
+    closeMenus();
+    page.messageCaption.textContent = caption;
+    page.messageText.textContent = text;
+    page.messageOk.onclick = () => deliver(Module._sorvelin_dismiss_message_box, box);
+    // Escape closes a one-button box as its button does; the core decides when it is gone.
+    page.messageBox.oncancel = (event) => {
+      event.preventDefault();
+      deliver(Module._sorvelin_dismiss_message_box, box);
+    };
+    page.messageBox.showModal();
+    page.messageOk.focus();
+  }
+
+  function closeMessageBox(box) {
+    if (page.messageBox.open) {
+      page.messageBox.close();
+    }
+  }
+
+  function programEnded(exitCode) {
+    ended = true;
+    resume();
+    if (page.messageBox.open) {
+      page.messageBox.close();
+    }
+    page.root.hidden = true;
+    page.exitCode.textContent = String(exitCode);
+    page.ended.hidden = false;
+    document.body.dataset.exitCode = String(exitCode);
+    page.restart.focus();
+  }
+
+  document.addEventListener('pointerdown', (event) => {
+    if (!page.menuBar.contains(event.target)) {
+      closeMenus();
+    }
+  });
+  // The keys of a Windows menu: Escape closes it and gives the focus back to its title, up and
+  // down move through the enabled items, left and right to the neighbouring popup.
+  page.menuBar.addEventListener('keydown', (event) => {
+    const titles = [...page.menuBar.querySelectorAll('.menu-title')];
+    const holder = event.target.closest('.menu');
+    if (!holder) {
+      return;
+    }
+    const title = holder.querySelector('.menu-title');
+    const items = [...holder.querySelectorAll('.menu-item:not([disabled])')];
+    if (event.key === 'Escape') {
+      closeMenus();
+      title.focus();
+    } else if ((event.key === 'ArrowDown' || event.key === 'ArrowUp') && items.length > 0) {
+      if (holder.querySelector('.menu-popup').hidden) {
+        title.click();
+      } else {
+        const down = event.key === 'ArrowDown';
+        const index = items.indexOf(event.target);
+        const next = index < 0 ? (down ? 0 : items.length - 1)
+                               : (index + (down ? 1 : items.length - 1)) % items.length;
+        items[next].focus();
+      }
+    } else if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
+      const step = event.key === 'ArrowRight' ? 1 : titles.length - 1;
+      const next = titles[(titles.indexOf(title) + step) % titles.length];
+      const wasOpen = !holder.querySelector('.menu-popup').hidden;
+      closeMenus();
+      next.focus();
+      if (wasOpen) {
+        next.click();
+      }
+    } else {
+      return;
+    }
+    event.preventDefault();
+  });
+
+  // The test interface: only with the virtual clock, which the program itself never sees.
+  if (virtualClock) {
+    window.sorvelinTest = {
+      // Resolves with the number of ticks taken once the program waits with nothing to do.
+      advanceTimers(count) {
+        return new Promise((resolve) => {
+          const before = ticksTaken;
+          idleWaiters.push((taken) => resolve(taken - before));
+          ticksWanted += count;
+          if (resumeProgram !== null) {
+            takeTickOrSettle();
+          }
+        });
+      },
+      idle() {
+        return this.advanceTimers(0);
+      },
+      now: () => virtualNow,
+    };
+  }
+
+  return {
+    now, sleep, createTopLevel, updateTopLevel, addMenuPopup, addMenuItem, enableMenuItem,
+    createControl, updateControl, destroyWindow, present, openMessageBox, closeMessageBox,
+    programEnded,
+  };
+})();

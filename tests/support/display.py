@@ -1,0 +1,223 @@
+"""What the display tests share: a virtual X desktop, finding and capturing windows, PNG files.
+
+A test runs its program on a private Xvfb server, optionally with openbox as the window
+manager, finds the program's window by name with xdotool and reads its pixels with xwd:
+
+    with display.Desktop() as desktop:
+        program = subprocess.Popen([path], env=desktop.env)
+        window = display.find_window(desktop, "^Sorvelin")
+        image = display.capture(desktop, window)       # a PIL image in RGB
+        display.check(image.getpixel((0, 0)) == (64, 64, 64), "the background is dark grey")
+
+Every wait is for readiness, never for a fixed time: a cold, busy machine may take tens of
+seconds to start X, a window manager or a program whose font caches are still empty.
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+
+from PIL import Image
+
+# The first wait on a new machine covers cold font caches and a busy CPU.
+FIRST_WAIT_SECONDS = 60.0
+# Later waits, for something that a running program does at once.
+WAIT_SECONDS = 30.0
+POLL_SECONDS = 0.1
+WINDOW_MANAGER_STARTS = 3
+
+
+class Failure(Exception):
+    """A check that did not hold; its message says what was expected."""
+
+
+def check(condition, message):
+    """Raises Failure with the message unless the condition holds; prints it when it does."""
+    if not condition:
+        raise Failure(message)
+    print("ok:", message, flush=True)
+
+
+def wait_until(what, condition, seconds=WAIT_SECONDS):
+    """Polls the condition until it gives a truthy result, and returns that result."""
+    deadline = time.monotonic() + seconds
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(POLL_SECONDS)
+
+
+def missing_tools(*tools):
+    """The named programs that are not on the PATH."""
+    return [tool for tool in tools if shutil.which(tool) is None]
+
+
+def _quiet(arguments, env):
+    return subprocess.run(arguments, env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, check=False)
+
+
+class Desktop:
+    """An Xvfb server on a free display, with openbox on it unless window_manager is False.
+
+    Use it as a context manager: it is ready to take clients when the with-block starts, and
+    everything it started is stopped when the block ends.
+    """
+
+    def __init__(self, window_manager=True, screen="1800x1300x24"):
+        self.window_manager = window_manager
+        self.screen = screen
+        self.display = None
+        self.env = None
+        self._server = None
+        self._manager = None
+
+    def __enter__(self):
+        try:
+            self._start()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exception):
+        self.close()
+        return False
+
+    def _start(self):
+        read_end, write_end = os.pipe()
+        self._server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten",
+             "tcp"], pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            number = reader.readline().strip()
+        if not number:
+            raise Failure("Xvfb did not start")
+        self.display = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        wait_until("the X server " + self.display + " to accept clients",
+                   lambda: _quiet(["xdpyinfo"], self.env).returncode == 0, FIRST_WAIT_SECONDS)
+        if self.window_manager:
+            self._start_window_manager()
+
+    def _start_window_manager(self):
+        messages = tempfile.TemporaryFile()
+        starts = []
+
+        def start():
+            starts.append(time.monotonic())
+            self._manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                             stdin=subprocess.DEVNULL, stdout=messages,
+                                             stderr=subprocess.STDOUT)
+
+        def ready():
+            # A window manager announces itself with this property of the root window.
+            if "window id #" in _quiet(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                       self.env).stdout:
+                return True
+            # One that gave up at once, as openbox may on a busy server, is started again.
+            if self._manager.poll() is not None and len(starts) < WINDOW_MANAGER_STARTS:
+                start()
+            return False
+
+        start()
+        try:
+            wait_until("the window manager", ready, FIRST_WAIT_SECONDS)
+        except Failure:
+            messages.seek(0)
+            said = messages.read().decode(errors="replace").strip()
+            raise Failure("timed out waiting for the window manager (started %d times%s)" %
+                          (len(starts), ", it said: " + said[-500:] if said else ""))
+        finally:
+            messages.close()
+
+    @property
+    def server_pid(self):
+        """The X server's process, whose CPU time a measurement counts beside its clients'."""
+        return self._server.pid
+
+    def xdotool(self, *arguments):
+        """Runs xdotool on this display and returns the words that it printed."""
+        return _quiet(["xdotool", *arguments], self.env).stdout.split()
+
+    def close(self):
+        for process in (self._manager, self._server):
+            if process is not None and process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        self._manager = self._server = None
+
+
+def find_window(desktop, name, seconds=FIRST_WAIT_SECONDS):
+    """The id of the first visible window whose name matches the regular expression."""
+    found = wait_until("a window named " + repr(name),
+                       lambda: desktop.xdotool("search", "--onlyvisible", "--name", name),
+                       seconds)
+    return int(found[0])
+
+
+def _xwd_image(dump):
+    """A TrueColor ZPixmap dump of 24 or 32 bits a pixel, as xwd writes on Xvfb, in RGB."""
+    fields = struct.unpack(">25I", dump[:100])
+    header_size, version, pixmap_format, _, width, height = fields[:6]
+    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
+    masks = fields[14:17]
+    colour_count = fields[19]
+    if version != 7 or pixmap_format != 2 or bits_per_pixel not in (24, 32):
+        raise Failure("unsupported xwd dump: format %d, %d bits a pixel" %
+                      (pixmap_format, bits_per_pixel))
+    if masks != (0xFF0000, 0xFF00, 0xFF):
+        raise Failure("unsupported xwd colour masks %s" % (masks,))
+    start = header_size + 12 * colour_count
+    pixels = dump[start:start + bytes_per_line * height]
+    if len(pixels) < bytes_per_line * height:
+        raise Failure("the xwd dump is cut short")
+    little = byte_order == 0
+    raw_mode = {(32, True): "BGRX", (32, False): "XRGB", (24, True): "BGR",
+                (24, False): "RGB"}[(bits_per_pixel, little)]
+    return Image.frombuffer("RGB", (width, height), pixels, "raw", raw_mode, bytes_per_line, 1)
+
+
+def _xwd(desktop, *arguments):
+    done = subprocess.run(["xwd", "-silent", *arguments], env=desktop.env,
+                          stdin=subprocess.DEVNULL, capture_output=True, check=False)
+    if done.returncode != 0:
+        raise Failure("xwd %s failed: %s" % (" ".join(arguments),
+                                              done.stderr.decode(errors="replace").strip()))
+    return _xwd_image(done.stdout)
+
+
+def capture(desktop, window_id):
+    """The window's pixels as the X server shows them, its children included, in RGB.
+
+    Raises Failure for a window that is not shown, such as a minimised one."""
+    return _xwd(desktop, "-id", str(window_id))
+
+
+def capture_screen(desktop):
+    """The whole screen, in RGB."""
+    return _xwd(desktop, "-root")
+
+
+def read_png(path):
+    """A PNG file as an RGB image."""
+    with Image.open(path) as image:
+        return image.convert("RGB")
+
+
+def write_png(image, path):
+    """Writes the image as a PNG with no metadata, so the same pixels give the same file."""
+    image.save(path, format="PNG", optimize=False, compress_level=9)

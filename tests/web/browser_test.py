@@ -1,0 +1,216 @@
+#!/usr/bin/env python3
+"""The web page in headless Chromium, in two scenarios.
+
+1. On the test clock: the first frame, then the status bar shown and frames in mode 0 and mode 1,
+   each compared pixel for pixel with the headless host's frame after the same steps.
+2. On the real clock: every button, the status bar through the menu with the right items greyed,
+   the modal version dialog while the animation goes on, 終了, starting again, and the close box.
+
+Usage: browser_test.py PAGE_DIR REFERENCE_FRAME_TOOL SCRATCH_DIR
+Exits with 77, saying why, where Chromium cannot start.
+"""
+import math
+import os
+import re
+import subprocess
+import sys
+
+from PIL import Image, ImageChops
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import page_harness  # noqa: E402
+
+SKIP = 77
+TITLE = 'Sorvelin[南視]'
+SUN = (392, 290)  # the centre of the 784 by 541 client area: (w / 2, h / 2 + 20)
+LEGEND = {(15, 38): (255, 0, 0), (77, 38): (0, 255, 0), (139, 38): (255, 255, 0),
+          (202, 38): (0, 255, 255), (268, 38): (255, 128, 0), (332, 38): (255, 0, 255),
+          (396, 38): (169, 169, 169)}
+EARTH = (0, 255, 255)
+BELOW_LEGEND = 50  # rows above this hold the buttons, the texts and the legend
+
+
+def earth_pixels(image):
+    width, height = image.size
+    pixels = image.load()
+    return [(x, y) for y in range(BELOW_LEGEND, height) for x in range(width)
+            if pixels[x, y] == EARTH]
+
+
+def earth_distance(image):
+    """The distance of the Earth's marker from the Sun, in pixels."""
+    points = earth_pixels(image)
+    assert points, 'no Earth on the canvas'
+    x = sum(point[0] for point in points) / len(points)
+    y = sum(point[1] for point in points) / len(points)
+    return math.hypot(x - SUN[0], y - SUN[1])
+
+
+def check_first_frame(image):
+    assert image.size == (784, 541), f'the client area is {image.size}'
+    pixels = image.load()
+    assert pixels[SUN] == (255, 0, 0), f'the Sun is not at {SUN}: {pixels[SUN]}'
+    for place, colour in LEGEND.items():
+        assert pixels[place] == colour, f'legend marker at {place} is {pixels[place]}'
+    distance = earth_distance(image)
+    assert 230 < distance < 260, f'the Earth stands {distance:.1f} pixels from the Sun'
+
+
+def compare_with_reference(browser, tool, scratch, name, steps):
+    """The canvas must equal the headless host's client pixels after the same steps."""
+    reference_path = os.path.join(scratch, f'{name}-headless.ppm')
+    subprocess.run([tool, reference_path, *steps], check=True)
+    reference = Image.open(reference_path).convert('RGB')
+    shown = browser.canvas()
+    if shown.size != reference.size or ImageChops.difference(shown, reference).getbbox():
+        shown.save(os.path.join(scratch, f'{name}-browser.png'))
+        reference.save(os.path.join(scratch, f'{name}-headless.png'))
+        box = (ImageChops.difference(shown, reference).getbbox()
+               if shown.size == reference.size else None)
+        raise AssertionError(f'{name}: the canvas differs from the headless host '
+                             f'(sizes {shown.size} and {reference.size}, differing box {box}); '
+                             f'both saved in {scratch}')
+    return shown
+
+
+def advance(browser, ticks):
+    taken = browser.run('return window.sorvelinTest.advanceTimers(arguments[0])', ticks)
+    assert taken == ticks, f'{taken} of {ticks} ticks were taken'
+
+
+def status_year(text):
+    match = re.search(r'平均経過時間 *(\d+)年', text)
+    assert match, f'no year in the status text {text!r}'
+    return int(match.group(1))
+
+
+def menu_state(browser):
+    return browser.run("""
+        const item = (command) => document.querySelector(`#menu-bar [data-command="${command}"]`);
+        return {show: !item(40005).disabled, hide: !item(40006).disabled,
+                statusShown: !document.getElementById('status-bar').hidden};""")
+
+
+def test_clock_scenario(browser, url, tool, scratch):
+    browser.open_page(url + '?clock=virtual')
+    browser.wait_for(lambda: browser.run('return !!window.sorvelinTest'), 'the test clock')
+    browser.run('return window.sorvelinTest.idle()')
+    assert browser.run('return document.title') == TITLE
+    assert browser.find('#window-title').text == TITLE
+    check_first_frame(compare_with_reference(browser, tool, scratch, 'tick-0', []))
+
+    browser.choose_menu(1, 40005)
+    browser.run('return window.sorvelinTest.idle()')
+    assert menu_state(browser) == {'show': False, 'hide': True, 'statusShown': True}
+    advance(browser, 40)
+    steps = ['menu:40005', 'ticks:40']
+    compare_with_reference(browser, tool, scratch, 'mode-0-tick-40', steps)
+
+    browser.find('[data-command="103"]').click()
+    browser.run('return window.sorvelinTest.idle()')
+    advance(browser, 25)
+    steps += ['click:103', 'ticks:25']
+    trails = compare_with_reference(browser, tool, scratch, 'mode-1-tick-65', steps)
+    assert len(earth_pixels(trails)) > 9 * 20, 'mode 1 left no trail of the Earth'
+
+
+def test_real_clock_scenario(browser, url):
+    from selenium.webdriver.common.keys import Keys
+
+    browser.open_page(url)
+    check_first_frame(browser.canvas())
+    assert browser.run('return window.sorvelinTest') is None, 'the test clock is on by default'
+    # Each control carries its Win32 identifier.
+    commands = browser.run("return [...document.querySelectorAll('[data-command]')]"
+                           ".map((element) => Number(element.dataset.command)).sort()")
+    assert commands == [101, 102, 103, 104, 105, 106, 40001, 40002, 40005, 40006, 40007], commands
+
+    # Zoom out with the keyboard: the Earth comes twice as close to the Sun.
+    before = earth_distance(browser.canvas())
+    browser.find('[data-command="101"]').send_keys(Keys.ENTER)
+    browser.wait_for(lambda: earth_distance(browser.canvas()) < before * 0.6, 'zooming out')
+    assert abs(earth_distance(browser.canvas()) / before - 0.5) < 0.05
+    browser.find('[data-command="104"]').click()  # 125 * 1.5 = 187
+    browser.wait_for(lambda: earth_distance(browser.canvas()) > before * 0.7, 'zooming in')
+
+    # MODE leaves trails, and MODE again clears them.
+    browser.find('[data-command="103"]').send_keys(' ')
+    browser.wait_for(lambda: len(earth_pixels(browser.canvas())) > 9 * 8, 'trails')
+    browser.find('[data-command="103"]').click()
+    browser.wait_for(lambda: len(earth_pixels(browser.canvas())) == 13, 'trails cleared')
+
+    # The status bar through the menu; slower and faster change its interval.
+    assert menu_state(browser) == {'show': True, 'hide': False, 'statusShown': False}
+    browser.choose_menu(1, 40005)
+    assert menu_state(browser) == {'show': False, 'hide': True, 'statusShown': True}
+    status = browser.find('#status-bar')
+    browser.wait_for(lambda: '描画間隔1.00日' in status.text, 'the status text')
+    browser.find('[data-command="102"]').click()
+    browser.wait_for(lambda: '描画間隔0.50日' in status.text, 'the slower interval')
+    browser.find('[data-command="105"]').click()
+    browser.find('[data-command="105"]').click()
+    browser.wait_for(lambda: '描画間隔2.00日' in status.text, 'the faster interval')
+    # One year later, then the year 2000 from the menu; at 40 days a second the clock itself
+    # gains no year in the seconds this takes.
+    year = status_year(status.text)
+    browser.find('[data-command="106"]').click()
+    browser.wait_for(lambda: status_year(status.text) == year + 1, 'one year later')
+    browser.choose_menu(0, 40007)
+    browser.wait_for(lambda: status_year(status.text) in (1999, 2000), 'the year 2000')
+    # Hidden again with the keyboard: down opens the popup on its one enabled item.
+    browser.driver.find_elements('css selector', '#menu-bar .menu-title')[1].send_keys(
+        Keys.ARROW_DOWN)
+    assert browser.run('return document.activeElement.dataset.command') == '40006'
+    browser.run('return document.activeElement').send_keys(Keys.ENTER)
+    assert menu_state(browser) == {'show': True, 'hide': False, 'statusShown': False}
+
+    # The version message: a modal dialog, while the animation goes on behind it.
+    browser.choose_menu(2, 40002)
+    dialog = browser.find('#message-box')
+    browser.wait_for(lambda: browser.run("return document.getElementById('message-box')"
+                                         ".matches(':modal')"), 'the modal version dialog')
+    assert browser.find('#message-box-caption').text == 'バージョン情報'
+    assert 'Version 1.0.4.7' in dialog.text and '惑星描画位置の正確性はありません。' in dialog.text
+    shown = browser.canvas()
+    browser.wait_for(lambda: ImageChops.difference(browser.canvas(), shown).getbbox(),
+                     'the animation behind the dialog')
+    browser.find('#message-box-ok').click()
+    browser.wait_for(lambda: not browser.run("return document.getElementById('message-box')"
+                                             ".open"), 'the dialog to close')
+
+    # 終了 ends WinMain with 0; the page offers to start again, and the close box ends it too.
+    browser.choose_menu(0, 40001)
+    browser.wait_for(lambda: browser.run('return document.body.dataset.exitCode') == '0',
+                     'the exit code')
+    assert browser.find('#ended').is_displayed() and not browser.find('#window').is_displayed()
+    browser.find('#restart').click()
+    browser.wait_for(lambda: browser.find('#window').is_displayed(), 'the program to start again')
+    browser.wait_for(lambda: earth_pixels(browser.canvas()), 'a frame after starting again')
+    browser.find('#close-box').click()
+    browser.wait_for(lambda: browser.run('return document.body.dataset.exitCode') == '0',
+                     'the exit code after closing')
+
+
+def main():
+    page_dir, tool, scratch = sys.argv[1:4]
+    os.makedirs(scratch, exist_ok=True)
+    for name in ('index.html', 'sorvelin.js', 'sorvelin.wasm'):
+        assert os.path.isfile(os.path.join(page_dir, name)), f'{name} is missing in {page_dir}'
+    try:
+        browser = page_harness.Browser()
+    except page_harness.Unavailable as reason:
+        print(f'SKIP: {reason}')
+        return SKIP
+    server = page_harness.PageServer(page_dir)
+    try:
+        test_clock_scenario(browser, server.url, tool, scratch)
+        test_real_clock_scenario(browser, server.url)
+    finally:
+        browser.close()
+        server.close()
+    print('web page: both scenarios passed')
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

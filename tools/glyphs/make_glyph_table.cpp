@@ -1,0 +1,187 @@
+// Writes the glyph table of builds without Pango, as C++ source: every character that the
+// program can draw, rendered by the native stand-in's own text renderer.
+//
+// Usage: make_glyph_table OUTPUT.cpp
+//
+// The characters are the printable ASCII set (which holds everything the status text's numbers
+// can produce), the replacement glyph, and every character of the scene's labels and status
+// format. Before writing, the tool sets every label and a wide sample of status texts from the
+// table and compares them pixel for pixel with the renderer's own drawing of the whole text; it
+// writes nothing and fails if any differs, so a font that kerns or shapes cannot slip through.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "platform/host.h"
+#include "platform/standin/glyph_table.h"
+#include "platform/standin/text_renderer.h"
+#include "scene/texts.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr char32_t REPLACEMENT_CODE_POINT = 0xFF65;  // the half-width katakana middle dot
+
+std::string Utf8Of(char32_t codePoint) {
+    std::string text;
+    if (codePoint < 0x80) {
+        text += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        text += static_cast<char>(0xC0 | (codePoint >> 6));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        text += static_cast<char>(0xE0 | (codePoint >> 12));
+        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (codePoint >> 18));
+        text += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+    return text;
+}
+
+std::vector<char32_t> CodePointsOf(std::string_view utf8) {
+    std::vector<char32_t> result;
+    for (std::size_t index = 0; index < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[index]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t codePoint = length == 1   ? lead
+                             : length == 2 ? lead & 0x1F
+                             : length == 3 ? lead & 0x0F
+                                           : lead & 0x07;
+        for (int offset = 1; offset < length; ++offset) {
+            codePoint =
+                (codePoint << 6) | (static_cast<unsigned char>(utf8[index + offset]) & 0x3F);
+        }
+        result.push_back(codePoint);
+        index += length;
+    }
+    return result;
+}
+
+// Every pixel a text covers, and its cell: what must agree for two drawings to be the same.
+std::tuple<int, int, std::set<std::pair<int, int>>> PixelsOf(const standin::TextPixels& text) {
+    std::set<std::pair<int, int>> covered;
+    for (const standin::GlyphRun& run : text.runs) {
+        for (int column = run.left; column < run.left + run.length; ++column) {
+            covered.emplace(column, run.top);
+        }
+    }
+    return {text.cellWidth, text.cellHeight, covered};
+}
+
+// The status texts of a wide sample of clock values, intervals and sizes.
+std::vector<std::string> SampleStatusTexts() {
+    std::vector<std::string> texts;
+    const int sizes[] = {2, 3, 4, 7, 15, 62, 125, 250, 375, 562, 711, 748};
+    for (double days = 0; days <= ELAPSED_LIMIT_DAYS; days += 97.0) {
+        for (int power = -7; power <= 7; power += 1) {
+            const double interval =
+                power < 0 ? 1.0 / (1 << -power) : static_cast<double>(1 << power);
+            const int size = sizes[static_cast<std::size_t>(power + 7) % std::size(sizes)];
+            const SceneSnapshot snapshot =
+                ComposeScene(days / DAYS_PER_CENTURY, ViewSettings{interval, size, 0});
+            texts.emplace_back(snapshot.statusText);
+        }
+    }
+    return texts;
+}
+
+}  // namespace
+
+int main(int argumentCount, char** arguments) {
+    if (argumentCount != 2) {
+        std::fputs("usage: make_glyph_table OUTPUT.cpp\n", stderr);
+        return 2;
+    }
+    std::vector<std::string> programTexts = {NAMES_LABEL_TEXT, EQUINOX_LABEL_TEXT,
+                                             LONGITUDE_LABEL_TEXT, STATUS_TEXT_FORMAT};
+    std::set<char32_t> characters = {REPLACEMENT_CODE_POINT};
+    for (char32_t ascii = 0x20; ascii < 0x7F; ++ascii) {
+        characters.insert(ascii);
+    }
+    for (const std::string& text : programTexts) {
+        for (char32_t codePoint : CodePointsOf(standin::DecodeCodePage932(text))) {
+            characters.insert(codePoint);
+        }
+    }
+
+    // Render each character alone.
+    std::vector<standin::GlyphTableEntry> entries;
+    std::vector<std::int8_t> runs;
+    int cellHeight = -1;
+    for (char32_t codePoint : characters) {
+        const standin::TextPixels glyph = standin::RenderUtf8Text(Utf8Of(codePoint));
+        if (cellHeight >= 0 && glyph.cellHeight != cellHeight) {
+            std::fprintf(stderr, "make_glyph_table: U+%04X is %d pixels high, not %d\n",
+                         static_cast<unsigned>(codePoint), glyph.cellHeight, cellHeight);
+            return 1;
+        }
+        cellHeight = glyph.cellHeight;
+        entries.push_back(standin::GlyphTableEntry{codePoint, glyph.cellWidth,
+                                                   static_cast<int>(runs.size() / 3),
+                                                   static_cast<int>(glyph.runs.size())});
+        for (const standin::GlyphRun& run : glyph.runs) {
+            for (int value : {run.left, run.top, run.length}) {
+                if (value < -128 || value > 127) {
+                    std::fprintf(stderr, "make_glyph_table: U+%04X has a run beyond a byte\n",
+                                 static_cast<unsigned>(codePoint));
+                    return 1;
+                }
+                runs.push_back(static_cast<std::int8_t>(value));
+            }
+        }
+    }
+    const standin::GlyphTable table{cellHeight, entries.data(), static_cast<int>(entries.size()),
+                                    runs.data(), REPLACEMENT_CODE_POINT};
+
+    // Every text the program draws must come out of the table as the renderer draws it whole.
+    std::vector<std::string> checked = programTexts;
+    for (std::string& status : SampleStatusTexts()) {
+        checked.push_back(std::move(status));
+    }
+    for (const std::string& text : checked) {
+        const std::string utf8 = standin::DecodeCodePage932(text);
+        if (PixelsOf(standin::SetTextFromGlyphs(table, utf8)) !=
+            PixelsOf(standin::RenderUtf8Text(utf8))) {
+            std::fprintf(stderr, "make_glyph_table: \"%s\" differs when set from single glyphs\n",
+                         utf8.c_str());
+            return 1;
+        }
+    }
+
+    std::ofstream output(arguments[1]);
+    output
+        << "// Written by make_glyph_table from the native text renderer's glyphs; do not edit.\n"
+        << "#include \"platform/standin/glyph_table.h\"\n\nnamespace standin {\n\nnamespace {\n\n"
+        << "constexpr GlyphTableEntry ENTRIES[] = {\n";
+    for (const standin::GlyphTableEntry& entry : entries) {
+        output << "    {0x" << std::hex << static_cast<unsigned>(entry.codePoint) << std::dec
+               << ", " << entry.cellWidth << ", " << entry.firstRun << ", " << entry.runCount
+               << "},\n";
+    }
+    output << "};\n\nconstexpr std::int8_t RUNS[] = {";
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        output << (index % 24 == 0 ? "\n    " : " ") << static_cast<int>(runs[index]) << ",";
+    }
+    output << "\n};\n\n}  // namespace\n\nextern const GlyphTable GENERATED_GLYPH_TABLE{"
+           << cellHeight << ", ENTRIES, " << entries.size() << ", RUNS, 0x" << std::hex
+           << static_cast<unsigned>(REPLACEMENT_CODE_POINT) << std::dec
+           << "};\n\n}  // namespace standin\n";
+    output.close();
+    if (!output) {
+        std::fprintf(stderr, "make_glyph_table: cannot write %s\n", arguments[1]);
+        return 1;
+    }
+    std::printf("make_glyph_table: %zu glyphs, %zu runs; %zu texts checked\n", entries.size(),
+                runs.size() / 3, checked.size());
+    return 0;
+}
