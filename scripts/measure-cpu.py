@@ -4,8 +4,8 @@
 Usage: measure-cpu.py [PROGRAM ...] [--bare PATH] [--seconds N] [--rounds N] [--env NAME=VALUE ...]
 
 PROGRAM defaults to build/release/sorvelin (cmake --preset release && cmake --build --preset
-release); the script builds the bare animation, bench/bare_gtk_animation.cpp, with the same preset
-unless --bare names one.
+release); the script builds the bare animation, bench/bare_gtk_animation.cpp, with the bench
+preset (the release build with the benchmarks) unless --bare names one.
 The bare animation is the least a GTK 3 program does to show the same picture: one 784 by 541
 drawing area whose six markers and one row of text change 20 times a second, redrawn through
 gtk_widget_queue_draw_area; with --label it also sets a GtkLabel's text on every tick, as the
@@ -141,14 +141,14 @@ def summary(runs, key):
 
 
 def build_bare():
-    """Builds the bare animation with the release preset, as the program is built."""
+    """Builds the bare animation with the bench preset: a release build with the benchmarks."""
     root = os.path.join(HERE, "..")
-    if not os.path.isdir(os.path.join(root, "build", "release")):
-        subprocess.run(["cmake", "--preset", "release"], cwd=root, check=True,
+    if not os.path.isdir(os.path.join(root, "build", "bench")):
+        subprocess.run(["cmake", "--preset", "bench"], cwd=root, check=True,
                        stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", "--preset", "release", "--target", "bare_gtk_animation"],
+    subprocess.run(["cmake", "--build", "--preset", "bench", "--target", "bare_gtk_animation"],
                    cwd=root, check=True, stdout=subprocess.DEVNULL)
-    return os.path.join(root, "build", "release", "bench", "bare_gtk_animation")
+    return os.path.join(root, "build", "bench", "bench", "bare_gtk_animation")
 
 
 def main():
