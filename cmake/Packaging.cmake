@@ -40,6 +40,13 @@ if(WIN32)
     set(CPACK_PACKAGE_EXECUTABLES sorvelin Sorvelin)
     set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
     set(CPACK_NSIS_UNINSTALL_NAME Uninstall)
+    # The stock uninstaller removes the program's own key under the vendor's only after these
+    # commands, and never the vendor's, left empty: take both here, the vendor's only when
+    # nothing else of the vendor's is in it. Escaped once more for CPack's configuration file,
+    # which reads the value again.
+    set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+        "DeleteRegKey SHCTX \\\"Software\\\\${CPACK_PACKAGE_VENDOR}\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\\\"
+DeleteRegKey /ifempty SHCTX \\\"Software\\\\${CPACK_PACKAGE_VENDOR}\\\"")
     # The installer takes the file name that says what it is; the zip keeps the plain one.
     set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/packaging/generator_names.cmake)
 elseif(UNIX AND NOT APPLE AND TARGET sorvelin)

@@ -24,6 +24,7 @@ from display import Desktop, Failure, check, missing_tools  # noqa: E402
 FIRST_START_SECONDS = 600  # a new Wine prefix takes minutes on a cold, busy machine
 INSTALL_SECONDS = 300
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sorvelin"
+VENDOR_KEY = r"HKLM\Software\Sorvelin developers"
 INSTALL_FOLDER = os.path.join("drive_c", "Program Files", "Sorvelin")
 INSTALLED_FILES = {"sorvelin.exe", "Uninstall.exe", "README.md", "README.ja.md", "LICENSE.txt"}
 START_MENUS = [os.path.join("drive_c", "ProgramData", "Microsoft", "Windows", "Start Menu",
@@ -147,6 +148,8 @@ def main():
                 check(not shortcuts(prefix), "the uninstaller removed the Start-menu shortcuts")
                 check(uninstall_entry(wine) is None,
                       "the uninstaller removed Sorvelin from the list of installed programs")
+                code, _ = wine.run(["reg", "query", VENDOR_KEY], 120)
+                check(code != 0, "the uninstaller left no registry key of the vendor's")
             finally:
                 subprocess.run([wine.server, "-k"], env=environment, capture_output=True)
     except Failure as failure:
