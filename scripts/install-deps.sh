@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian or Ubuntu packages that the build needs, and only those
-# that are missing. Usage: install-deps.sh run|tools|package|test
+# that are missing. Usage: install-deps.sh run|tools|web|package|test
 #   run      what building and running the program takes
 #   tools    that, plus what the developer tools (sorvelin-render) take
-#   package  run, plus what scripts/package.sh takes to build every release package
+#   web      run, plus what the web page takes (scripts/serve-web.sh)
+#   package  run and web, plus what scripts/package.sh takes to build every release package
 #   test     all of these, plus what the whole test suite takes
 set -euo pipefail
 
@@ -14,6 +15,9 @@ run_packages=(
 tool_packages=(
     libgif-dev
 )
+web_packages=(
+    emscripten
+)
 package_packages=(
     g++-mingw-w64-x86-64-win32 nsis dpkg-dev file lintian
 )
@@ -23,16 +27,17 @@ test_packages=(
     python3-pefile wine64 x11-apps locales
     python3 python3-pil xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
-    weston emscripten chromium chromium-driver python3-selenium
+    weston chromium chromium-driver python3-selenium
 )
 
 case "${1:-test}" in
     run) wanted=("${run_packages[@]}") ;;
     tools) wanted=("${run_packages[@]}" "${tool_packages[@]}") ;;
-    package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
-    test) wanted=("${run_packages[@]}" "${tool_packages[@]}" "${package_packages[@]}"
-                  "${test_packages[@]}") ;;
-    *) echo "usage: $0 run|tools|package|test" >&2; exit 2 ;;
+    web) wanted=("${run_packages[@]}" "${web_packages[@]}") ;;
+    package) wanted=("${run_packages[@]}" "${web_packages[@]}" "${package_packages[@]}") ;;
+    test) wanted=("${run_packages[@]}" "${tool_packages[@]}" "${web_packages[@]}"
+                  "${package_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 run|tools|web|package|test" >&2; exit 2 ;;
 esac
 
 missing=()

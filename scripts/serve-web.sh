@@ -8,6 +8,7 @@ if ! [[ "$port" =~ ^[0-9]+$ ]] || ((port < 1 || port > 65535)); then
     echo "usage: $0 [PORT]" >&2
     exit 2
 fi
+scripts/install-deps.sh web
 # Debian's Emscripten runs its optimizer with Node, which finds Debian's acorn only here when
 # another Node comes first on the PATH.
 export NODE_PATH=/usr/share/nodejs
