@@ -71,18 +71,22 @@ class Program:
         width = capture(self.desktop, frame).width
         self.desktop.xdotool("mousemove", "--window", frame, str(width - 13), "9", "click", "1")
 
-    def client_top(self):
+    def client_top(self, image=None):
         # The client area starts at the first row whose left column shows the background:
         # the menu bar lies above it, and the buttons start at x 1.
-        image = self.capture()
+        if image is None:
+            image = self.capture()
         for y in range(image.height):
             if image.rows[y][0] == GREY:
                 return y
         return None
 
     def client(self):
+        # One picture for both, so that the window cannot change between them.
         image = self.capture()
-        top = self.client_top()
+        top = self.client_top(image)
+        if top is None:
+            raise Failure("the window shows no client area (not drawn again yet)")
         return Picture(image.image.crop((0, top, image.width, image.height))), top
 
     def click(self, client_point):
@@ -241,7 +245,10 @@ def check_resize(program):
     program.desktop.xdotool("windowsize", "--sync", program.window, "640", str(400 + menu_bar))
 
     def resized():
-        client, _ = program.client()
+        try:
+            client, _ = program.client()
+        except Failure:
+            return False  # the frame at the new size is not drawn yet
         sun_x, sun_y = sun_centre(client)
         return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
 
