@@ -73,6 +73,12 @@ struct WindowDescription {
     bool minimized;
 };
 
+// A colour as a client pixel holds it: 0x00RRGGBB.
+inline std::uint32_t SurfacePixel(COLORREF colour) {
+    return (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8) |
+           std::uint32_t{GetBValue(colour)};
+}
+
 // A top-level window's client pixels, 0x00RRGGBB in rows of stride bytes, valid until the next
 // call.
 struct SurfacePixels {

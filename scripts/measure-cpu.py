@@ -38,30 +38,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "gtk"))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
 import display  # noqa: E402  (the desktop)
+from process_stats import cpu_seconds, status_field  # noqa: E402
 import smoke_test  # noqa: E402  (the program and its MODE button)
 
 CPU_RATIO_GOAL = 1.25
 MEMORY_MARGIN_GOAL_MB = 10.0
 SETTLE_SECONDS = 2.0
 BARE_TITLE = "^Bare GTK animation$"
-
-
-def read_stat(path):
-    with open(path) as stat:
-        return stat.read().rsplit(")", 1)[1].split()
-
-
-def cpu_seconds(pid):
-    fields = read_stat("/proc/%d/stat" % pid)
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def status_field(pid, name):
-    with open("/proc/%d/status" % pid) as status:
-        for line in status:
-            if line.startswith(name + ":"):
-                return int(line.split()[1])
-    return 0
 
 
 def switches(pid):

@@ -21,18 +21,14 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'web'))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'gtk'))
+sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
 import page_harness  # noqa: E402
+from process_stats import cpu_seconds, stat_fields  # noqa: E402
 import smoke_test  # noqa: E402
 
 SIZE_GOAL_BYTES = 300 * 1024
 FIRST_FRAME_GOAL_MS = 1000
 SETTLE_SECONDS = 2.0
-
-
-def cpu_seconds(pid):
-    with open(f'/proc/{pid}/stat') as stat:
-        fields = stat.read().rsplit(')', 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')
 
 
 def processes():
@@ -42,8 +38,7 @@ def processes():
         if not entry.isdigit():
             continue
         try:
-            with open(f'/proc/{entry}/stat') as stat:
-                parent = int(stat.read().rsplit(')', 1)[1].split()[1])
+            parent = int(stat_fields(int(entry))[1])
             with open(f'/proc/{entry}/cmdline', 'rb') as cmdline:
                 arguments = cmdline.read().split(b'\0')
         except (OSError, ValueError):

@@ -32,9 +32,7 @@ class Canvas {
 
     // Fills a rectangle, clipped to the picture.
     void Fill(RECT rect, COLORREF colour) {
-        const std::uint32_t pixel = (std::uint32_t{GetRValue(colour)} << 16) |
-                                    (std::uint32_t{GetGValue(colour)} << 8) |
-                                    std::uint32_t{GetBValue(colour)};
+        const std::uint32_t pixel = standin::SurfacePixel(colour);
         const int left = std::max<int>(rect.left, 0);
         const int right = std::min<int>(rect.right, width_);
         for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, height_); ++y) {

@@ -10,9 +10,6 @@ namespace standin {
 
 namespace {
 
-// Shown for a byte that is not code page 932: the half-width katakana middle dot, one cell wide.
-constexpr char REPLACEMENT_GLYPH[] = "\xEF\xBD\xA5";
-
 struct IconvClose {
     using pointer = iconv_t;
     void operator()(iconv_t converter) const {

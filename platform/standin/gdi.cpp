@@ -279,11 +279,6 @@ void CloseDeviceContext(HDC dc) {
     }
 }
 
-std::uint32_t SurfacePixel(COLORREF colour) {
-    return (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8) |
-           std::uint32_t{GetBValue(colour)};
-}
-
 void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
     Window* top = FindWindowRecord(dc->topLevel);
     if (top == nullptr) {

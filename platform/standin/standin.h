@@ -225,7 +225,6 @@ HDC OpenDeviceContext(Window* window, const RECT* clip);
 void CloseDeviceContext(HDC dc);
 void FillDeviceContext(DeviceContext* dc, COLORREF colour);
 COLORREF BrushColour(HBRUSH brush, bool* found);
-std::uint32_t SurfacePixel(COLORREF colour);  // 0x00RRGGBB
 
 // text.cpp: TextOutA places texts rendered by the backend of text_renderer.h.
 

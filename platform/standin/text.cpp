@@ -12,8 +12,6 @@ namespace standin {
 
 namespace {
 
-// Shown for a byte that is not code page 932: the half-width katakana middle dot, one cell wide.
-constexpr char REPLACEMENT_GLYPH[] = "\xEF\xBD\xA5";
 // Farther than this from the clip, no text can reach it: a line is laid out to at most about two
 // million pixels, so nothing is rendered for it.
 constexpr long long FARTHEST_TEXT_PIXELS = 1 << 21;
@@ -45,9 +43,6 @@ using namespace standin;
 
 namespace {
 
-// The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
-// the same bytes on every tick, and a tick draws the same status text twice (on the window, then
-// in the repaint). Each entry is found by its bytes and remembers when it was used.
 // A text's cell in two colours, each row as it ends up on the surface: of a text placed partly
 // outside the clip, only the columns within it.
 struct ComposedCell {
@@ -59,6 +54,9 @@ struct ComposedCell {
     std::vector<std::uint32_t> pixels;  // right - left by cellHeight
     std::vector<char> inked;            // per row: whether a glyph covers a pixel of it
 };
+// The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
+// the same bytes on every tick, and a tick draws the same status text twice (on the window, then
+// in the repaint). Each entry is found by its bytes and remembers when it was used.
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;

@@ -14,6 +14,10 @@
 
 namespace standin {
 
+// Shown for a byte that is not code page 932, and for a control character that TextOutA does
+// not write: the half-width katakana middle dot "･", one cell wide, in UTF-8.
+constexpr char REPLACEMENT_GLYPH[] = "\xEF\xBD\xA5";
+
 // Renders UTF-8 text with no control characters in the default font, a monospaced Japanese
 // Gothic of 16 pixels: half-width glyphs are 8 pixels wide and full-width ones 16.
 TextPixels RenderUtf8Text(std::string_view utf8);
