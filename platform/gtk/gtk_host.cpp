@@ -500,22 +500,11 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         gtk_widget_queue_draw(topLevel->drawingArea);
         return;
     }
-    // The changed rows, in bands of a few rows each from its leftmost to its rightmost change.
     const owned::CairoRegion changed(cairo_region_create());
-    auto change = changes.begin();
-    while (change != changes.end() && change->row < height) {
-        const int bandTop = change->row - change->row % DAMAGE_BAND_ROWS;
-        const int bandBottom = std::min(bandTop + DAMAGE_BAND_ROWS, height);
-        int left = width;
-        int right = 0;
-        for (; change != changes.end() && change->row < bandBottom; ++change) {
-            left = std::min(left, change->left);
-            right = std::max(right, std::min(change->right, width));
-        }
-        if (left < right) {
-            const cairo_rectangle_int_t band{left, bandTop, right - left, bandBottom - bandTop};
-            cairo_region_union_rectangle(changed.get(), &band);
-        }
+    for (const RECT& band : standin::ChangedBands(changes, width, height, DAMAGE_BAND_ROWS)) {
+        const cairo_rectangle_int_t rectangle{band.left, band.top, band.right - band.left,
+                                              band.bottom - band.top};
+        cairo_region_union_rectangle(changed.get(), &rectangle);
     }
     if (!cairo_region_is_empty(changed.get())) {
         gtk_widget_queue_draw_region(topLevel->drawingArea, changed.get());

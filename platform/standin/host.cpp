@@ -1,6 +1,8 @@
 // The stand-in's side of the host boundary: the installed host, reset and the read-back queries.
 #include <strings.h>
 
+#include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +139,27 @@ std::vector<ChangedColumns> TakeSurfaceChanges(HWND window) {
         return {};
     }
     return record->surface->TakeChanges();
+}
+
+std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int width, int height,
+                               int bandRows) {
+    assert(bandRows > 0);
+    std::vector<RECT> bands;
+    auto change = changes.begin();
+    while (change != changes.end() && change->row < height) {
+        const int bandTop = change->row - change->row % bandRows;
+        const int bandBottom = std::min(bandTop + bandRows, height);
+        int left = width;
+        int right = 0;
+        for (; change != changes.end() && change->row < bandBottom; ++change) {
+            left = std::min(left, change->left);
+            right = std::max(right, std::min(change->right, width));
+        }
+        if (left < right) {
+            bands.push_back(RECT{left, bandTop, right, bandBottom});
+        }
+    }
+    return bands;
 }
 
 }  // namespace standin

@@ -6,9 +6,7 @@
 // resumes it where it stopped. The page's side is host.js, reached through Module.sorvelinHost.
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -62,22 +60,6 @@ EM_JS(void, PageCloseMessageBox, (int box), { Module.sorvelinHost.closeMessageBo
 EM_JS(void, PageProgramEnded, (int exitCode), { Module.sorvelinHost.programEnded(exitCode); });
 // clang-format on
 
-// Whether two rows of pixels are the same, eight bytes at a time: the memcmp of Emscripten's C
-// library goes byte by byte, which would take milliseconds for a whole client area per frame.
-bool SameRow(const std::uint32_t* first, const std::uint32_t* second, int width) {
-    int column = 0;
-    for (; column + 2 <= width; column += 2) {
-        std::uint64_t left;
-        std::uint64_t right;
-        std::memcpy(&left, first + column, sizeof left);
-        std::memcpy(&right, second + column, sizeof right);
-        if (left != right) {
-            return false;
-        }
-    }
-    return column == width || first[column] == second[column];
-}
-
 // Rows of the client area handed to the canvas together, at most.
 constexpr int PRESENT_BAND_ROWS = 16;
 
@@ -89,10 +71,9 @@ HWND WindowOf(int handle) {
     return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
 }
 
-// A top-level window's client pixels as the canvas shows them, to find what a paint changed.
+// A top-level window's client pixels as the canvas holds them.
 struct ShownSurface {
-    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, width by height
-    std::vector<std::uint8_t> rgba;     // the canvas's layout: R, G, B, A bytes
+    std::vector<std::uint8_t> rgba;  // the canvas's layout: R, G, B, A bytes
     int width = 0;
     int height = 0;
 };
@@ -197,9 +178,10 @@ class WebHost final : public standin::Host {
         return standin::DecodeCodePage932(codePage932);
     }
 
-    // Hands the canvas the smallest rectangle that holds every pixel changed since it was last
-    // shown; a tick moves only a few markers and the status text.
+    // Hands the canvas what changed since it was last shown, in bands of rows: a tick changes a
+    // few markers and the status text, far apart.
     void Present(HWND window) {
+        const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
         const std::optional<standin::SurfacePixels> surface = standin::ClientSurface(window);
         if (!surface || surface->width <= 0 || surface->height <= 0) {
             return;
@@ -207,52 +189,31 @@ class WebHost final : public standin::Host {
         ShownSurface& shown = shown_[window];
         const int width = surface->width;
         const int height = surface->height;
-        const bool resized = shown.width != width || shown.height != height;
-        if (resized) {
+        std::vector<RECT> bands;
+        if (shown.width != width || shown.height != height) {
             shown.width = width;
             shown.height = height;
-            shown.pixels.assign(static_cast<std::size_t>(width) * height, 0);
             shown.rgba.assign(static_cast<std::size_t>(width) * height * 4, 0xFF);
+            bands.push_back(RECT{0, 0, width, height});
+        } else {
+            bands = standin::ChangedBands(changes, width, height, PRESENT_BAND_ROWS);
         }
-        // The changed pixels go to the canvas in bands of rows, each from its leftmost to its
-        // rightmost change: a tick changes a few markers and the status text, far apart.
-        for (int bandTop = 0; bandTop < height; bandTop += PRESENT_BAND_ROWS) {
-            const int bandBottom = std::min(bandTop + PRESENT_BAND_ROWS, height);
-            int left = width;
-            int right = 0;
-            for (int row = bandTop; row < bandBottom; ++row) {
-                const std::uint32_t* source = reinterpret_cast<const std::uint32_t*>(
+        for (const RECT& band : bands) {
+            for (LONG row = band.top; row < band.bottom; ++row) {
+                const auto* source = reinterpret_cast<const std::uint32_t*>(
                     reinterpret_cast<const std::uint8_t*>(surface->pixels) +
                     static_cast<std::ptrdiff_t>(row) * surface->stride);
-                std::uint32_t* kept =
-                    shown.pixels.data() + static_cast<std::ptrdiff_t>(row) * width;
-                if (!resized && SameRow(source, kept, width)) {
-                    continue;
-                }
-                int first = 0;
-                while (!resized && source[first] == kept[first]) {
-                    ++first;
-                }
-                int last = width - 1;
-                while (!resized && source[last] == kept[last]) {
-                    --last;
-                }
                 std::uint8_t* bytes =
                     shown.rgba.data() + static_cast<std::ptrdiff_t>(row) * width * 4;
-                for (int column = first; column <= last; ++column) {
+                for (LONG column = band.left; column < band.right; ++column) {
                     const std::uint32_t pixel = source[column];
-                    kept[column] = pixel;
                     bytes[column * 4] = static_cast<std::uint8_t>(pixel >> 16);
                     bytes[column * 4 + 1] = static_cast<std::uint8_t>(pixel >> 8);
                     bytes[column * 4 + 2] = static_cast<std::uint8_t>(pixel);
                 }
-                left = std::min(left, first);
-                right = std::max(right, last + 1);
             }
-            if (left < right) {
-                PagePresent(Handle(window), shown.rgba.data(), width, height, left, bandTop, right,
-                            bandBottom);
-            }
+            PagePresent(Handle(window), shown.rgba.data(), width, height, band.left, band.top,
+                        band.right, band.bottom);
         }
     }
 
