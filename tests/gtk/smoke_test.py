@@ -10,7 +10,6 @@ whatever it prints fails the test.
 """
 
 import argparse
-import math
 import os
 import subprocess
 import sys
@@ -20,19 +19,19 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from display import Desktop, Failure, capture, check, find_window, missing_tools, wait_until  # noqa: E402
 from display import write_png  # noqa: E402
-from first_frame import CYAN, GREY, LEGEND, LEGEND_BOTTOM, LEGEND_Y, MODE_BUTTON, RED  # noqa: E402
-from first_frame import ZOOM_OUT_BUTTON  # noqa: E402
+from first_frame import CYAN, GREY, LEGEND, LEGEND_Y, MODE_BUTTON, RED  # noqa: E402
+from first_frame import ZOOM_OUT_BUTTON, Client  # noqa: E402
 
 SKIP = 77
 STATUS_BAR_ROWS = 22
 
 
-class Picture:
-    """A captured image as rows of (red, green, blue) tuples, indexed by row, then column."""
+class Picture(Client):
+    """A captured image, also as rows of (red, green, blue) tuples, indexed by row, then column."""
 
     def __init__(self, image):
+        super().__init__(image, 0, 0)
         self.image = image
-        self.width, self.height = image.size
         data = list(image.getdata())
         self.rows = [data[y * self.width:(y + 1) * self.width] for y in range(self.height)]
 
@@ -112,25 +111,6 @@ class Program:
             raise Failure("the program did not end")
 
 
-def sun_centre(client):
-    return client.width // 2, client.height // 2 + 20
-
-
-def coloured(client, colour, top=LEGEND_BOTTOM):
-    return [(x, y) for y in range(top, client.height) for x in range(client.width)
-            if client.rows[y][x] == colour]
-
-
-def earth_distance(client):
-    points = coloured(client, CYAN)
-    if not points:
-        return None
-    sun_x, sun_y = sun_centre(client)
-    x = sum(p[0] for p in points) / len(points)
-    y = sum(p[1] for p in points) / len(points)
-    return math.hypot(x - sun_x, y - sun_y)
-
-
 def near(client, x, y, colour, reach=1):
     return any(client.rows[y + j][x + i] == colour
                for j in range(-reach, reach + 1) for i in range(-reach, reach + 1))
@@ -142,12 +122,12 @@ def check_start(program):
           "the client area is 784 by 541 at start (got %d by %d)" % (client.width, client.height))
     grey = sum(row.count(GREY) for row in client.rows)
     check(grey > 0.8 * client.width * client.height, "the background is dark grey (64, 64, 64)")
-    sun_x, sun_y = sun_centre(client)
+    sun_x, sun_y = client.sun()
     check(all(client.rows[sun_y + j][sun_x + i] == RED for j in (-1, 0, 1) for i in (-1, 0, 1)),
           "the red Sun is at the centre of the client area (%d, %d)" % (sun_x, sun_y))
     for x, colour, name in LEGEND:
         check(near(client, x, LEGEND_Y, colour), "the %s's legend marker at x %d" % (name, x))
-    distance = earth_distance(client)
+    distance = client.earth_distance()
     check(distance is not None and 235 < distance < 265,
           "the Earth's cyan marker is about 250 px from the Sun (%s)" % distance)
 
@@ -156,7 +136,7 @@ def check_zoom_out(program):
     program.click(ZOOM_OUT_BUTTON)
 
     def halved():
-        distance = earth_distance(program.client()[0])
+        distance = program.client()[0].earth_distance()
         return distance is not None and 115 < distance < 135 and distance
 
     distance = wait_until("the zoom", halved)
@@ -164,11 +144,11 @@ def check_zoom_out(program):
 
 
 def check_trails(program):
-    before = len(coloured(program.client()[0], CYAN))
+    before = len(program.client()[0].coloured(CYAN))
     program.click(MODE_BUTTON)
 
     def trail():
-        count = len(coloured(program.client()[0], CYAN))
+        count = len(program.client()[0].coloured(CYAN))
         return count > 4 * before and count > 30 and count
 
     after = wait_until("the Earth's trail", trail)
@@ -235,7 +215,7 @@ def check_version_message(program):
     check(True, "OK closes the version message")
     first = program.client()[0].rows
     wait_until("a frame after the version message", lambda: program.client()[0].rows != first)
-    distance = earth_distance(program.client()[0])
+    distance = program.client()[0].earth_distance()
     check(distance is not None and 115 < distance < 135,
           "a click on the main window while the message is open does nothing (%s)" % distance)
 
@@ -249,7 +229,7 @@ def check_resize(program):
             client, _ = program.client()
         except Failure:
             return False  # the frame at the new size is not drawn yet
-        sun_x, sun_y = sun_centre(client)
+        sun_x, sun_y = client.sun()
         return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
 
     wait_until("the resized frame", resized)
@@ -265,7 +245,7 @@ def check_resize(program):
             client, _ = program.client()
         except Failure:
             return False  # not shown again yet: xwd takes no picture of an unmapped window
-        sun_x, sun_y = sun_centre(client)
+        sun_x, sun_y = client.sun()
         return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
 
     wait_until("the restored frame", restored)
