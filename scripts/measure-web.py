@@ -23,6 +23,7 @@ sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'web'))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'gtk'))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
 import page_harness  # noqa: E402
+import display  # noqa: E402
 from process_stats import cpu_seconds, stat_fields  # noqa: E402
 import smoke_test  # noqa: E402
 
@@ -101,32 +102,31 @@ def main():
               f'{statistics.median(times)} ms; goal under 1 s: '
               f'{"met" if statistics.median(times) < FIRST_FRAME_GOAL_MS else "MISSED"}')
 
-        desktop = smoke_test.Desktop()
-        browser = page_harness.Browser()
-        program = None
-        try:
-            browser.open_page(server.url)
-            program = smoke_test.Program(desktop, arguments.program)
-            time.sleep(SETTLE_SECONDS)
-            chromium = chromium_pids(browser.profile)
-            assert chromium['renderers'], 'no renderer process found'
-            # The page's renderer, with any spare one that Chromium keeps ready; and, besides the
-            # goal, Chromium's GPU process, which composites the page.
-            groups = {'browser page (renderers)': chromium['renderers'],
-                      'Chromium GPU process': chromium['gpu'],
-                      'GTK program': [program.process.pid]}
-            start = {name: sum(map(cpu_seconds, pids)) for name, pids in groups.items()}
-            began = time.monotonic()
-            time.sleep(arguments.seconds)
-            passed = time.monotonic() - began
-            used = {name: sum(map(cpu_seconds, pids)) - start[name]
-                    for name, pids in groups.items()}
-        finally:
-            if program is not None:
-                program.keys('alt+F4')
-                program.wait_exit()
-            browser.close()
-            desktop.close()
+        with display.Desktop() as desktop:
+            browser = page_harness.Browser()
+            program = None
+            try:
+                browser.open_page(server.url)
+                program = smoke_test.Program(desktop, arguments.program)
+                time.sleep(SETTLE_SECONDS)
+                chromium = chromium_pids(browser.profile)
+                assert chromium['renderers'], 'no renderer process found'
+                # The page's renderer, with any spare one that Chromium keeps ready; and, besides
+                # the goal, Chromium's GPU process, which composites the page.
+                groups = {'browser page (renderers)': chromium['renderers'],
+                          'Chromium GPU process': chromium['gpu'],
+                          'GTK program': [program.process.pid]}
+                start = {name: sum(map(cpu_seconds, pids)) for name, pids in groups.items()}
+                began = time.monotonic()
+                time.sleep(arguments.seconds)
+                passed = time.monotonic() - began
+                used = {name: sum(map(cpu_seconds, pids)) - start[name]
+                        for name, pids in groups.items()}
+            finally:
+                if program is not None:
+                    program.keys('alt+F4')
+                    program.wait_exit()
+                browser.close()
         for name, seconds in used.items():
             print(f'{name}: {seconds:.2f} s of CPU in {passed:.1f} s of animation: '
                   f'{100 * seconds / passed:.2f}% of one core')
