@@ -7,9 +7,6 @@
 
 namespace standin {
 
-namespace {
-
-// The next code point of a UTF-8 text, or nullopt (taking one byte) for an invalid sequence.
 std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index) {
     const auto lead = static_cast<unsigned char>(text[index++]);
     if (lead < 0x80) {
@@ -42,6 +39,8 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index)
     index += following;
     return codePoint;
 }
+
+namespace {
 
 const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint) {
     const GlyphTableEntry* end = table.entries + table.entryCount;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/host.h"
@@ -26,6 +27,10 @@ struct GlyphTable {
     const std::int8_t* runs;  // left, top and length of each run, relative to the glyph's cell
     char32_t replacement;     // drawn for every character the table lacks, and for invalid UTF-8
 };
+
+// The code point that starts at index of a UTF-8 text, moving index past it; nullopt, moving
+// index one byte on, where no valid sequence starts.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index);
 
 // The pixels of a UTF-8 text set from the table's glyphs.
 TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8);

@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "platform/owned_handles.h"
+#include "platform/standin/glyph_table.h"
 #include "platform/standin/text_renderer.h"
 
 namespace standin {
@@ -27,6 +30,9 @@ constexpr std::uint32_t WHITE_PIXEL = 0x00FFFFFF;
 // A pixel at least this bright in green counts as covered by a glyph. Glyphs are drawn without
 // antialiasing, so only a font with its own colours could give anything but black and white.
 constexpr std::uint32_t COVERED_GREEN = 0x80;
+// Characters whose glyphs are kept: far more than the program's texts use, and a bound on what a
+// stream of ever new characters can take.
+constexpr std::size_t KEPT_GLYPHS = 1024;
 
 using Layout = owned::GObject<PangoLayout>;
 using FontDescription =
@@ -97,9 +103,71 @@ void CollectRuns(cairo_surface_t* image, int offset, int top, std::vector<GlyphR
     }
 }
 
+// Whether the layout holds one glyph of the default font itself, not of a fallback font: then its
+// drawing alone is its drawing in any text of such glyphs. The default font is monospaced and has
+// no kerning, and its glyphs are placed on whole pixels, so Pango sets a line of them side by
+// side, each one cell on from the last.
+bool OneGlyphOfTheDefaultFont(PangoLayout* layout) {
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    if (pango_layout_get_line_count(layout) != 1 || line->runs == nullptr ||
+        line->runs->next != nullptr) {
+        return false;
+    }
+    const auto* run = static_cast<const PangoGlyphItem*>(line->runs->data);
+    if (run->glyphs->num_glyphs != 1 ||
+        (run->glyphs->glyphs[0].glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0) {
+        return false;
+    }
+    const FontDescription font(pango_font_describe(run->item->analysis.font));
+    const char* family = pango_font_description_get_family(font.get());
+    return family != nullptr && std::strcmp(family, DEFAULT_FONT_FAMILY) == 0;
+}
+
+// A character as Pango draws it alone, kept as a real GDI keeps its glyphs.
+struct CharacterGlyph {
+    TextPixels pixels;
+    bool settable = false;  // whether texts can be set from it, see OneGlyphOfTheDefaultFont
+};
+
+// The kept glyph of a character, drawn on its first use; null once the store is full.
+const CharacterGlyph* GlyphOf(char32_t codePoint, std::string_view utf8) {
+    static std::unordered_map<char32_t, CharacterGlyph> glyphs;
+    const auto found = glyphs.find(codePoint);
+    if (found != glyphs.end()) {
+        return &found->second;
+    }
+    if (glyphs.size() >= KEPT_GLYPHS) {
+        return nullptr;
+    }
+    CharacterGlyph glyph{RenderWholeUtf8Text(utf8), OneGlyphOfTheDefaultFont(LayoutOf(utf8))};
+    return &glyphs.emplace(codePoint, std::move(glyph)).first->second;
+}
+
 }  // namespace
 
+// Texts made only of the default font's own glyphs are set from the kept glyphs; any other is laid
+// out and drawn whole.
 TextPixels RenderUtf8Text(std::string_view utf8) {
+    TextPixels set;
+    for (std::size_t index = 0; index < utf8.size();) {
+        const std::size_t start = index;
+        const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
+        const CharacterGlyph* glyph =
+            codePoint ? GlyphOf(*codePoint, utf8.substr(start, index - start)) : nullptr;
+        if (glyph == nullptr || !glyph->settable) {
+            return RenderWholeUtf8Text(utf8);
+        }
+        assert(set.cellHeight == 0 || set.cellHeight == glyph->pixels.cellHeight);
+        set.cellHeight = glyph->pixels.cellHeight;
+        for (const GlyphRun& run : glyph->pixels.runs) {
+            set.runs.push_back(GlyphRun{set.cellWidth + run.left, run.top, run.length});
+        }
+        set.cellWidth += glyph->pixels.cellWidth;
+    }
+    return utf8.empty() ? RenderWholeUtf8Text(utf8) : set;
+}
+
+TextPixels RenderWholeUtf8Text(std::string_view utf8) {
     PangoLayout* layout = LayoutOf(utf8);
     PangoRectangle ink;
     PangoRectangle logical;

@@ -1,5 +1,5 @@
-// The native text backend's direct drawing with Pango and cairo: the reference that the stand-in's
-// kept runs of pixels are checked against.
+// The native text backend's whole-text rendering and direct drawing with Pango and cairo: the
+// references that the stand-in's glyphs and kept runs of pixels are checked against.
 #pragma once
 
 #include <cairo.h>
@@ -7,9 +7,15 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/host.h"
 #include "platform/win32.h"
 
 namespace standin {
+
+// UTF-8 text as Pango lays it out and draws it whole, in the glyphs of whichever font has them.
+// The stand-in's renderer sets texts of the default font's glyphs side by side instead, with the
+// same pixels.
+TextPixels RenderWholeUtf8Text(std::string_view utf8);
 
 // Draws code page 932 text with its top-left corner at (x, y), on a cell of the background colour
 // unless background is empty; returns the cell's width.

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "platform/standin/standin.h"
 #include "platform/standin/text_pango.h"
+#include "platform/standin/text_renderer.h"
 #include "tests/platform/test_window.h"
 
 namespace {
@@ -91,6 +95,50 @@ TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
             got[0] = expected[0] = 0;
             EXPECT_EQ(got, expected) << "round " << round;
         }
+    }
+}
+
+// Every pixel a text covers, and its cell.
+std::tuple<int, int, std::set<std::pair<int, int>>> Coverage(const standin::TextPixels& text) {
+    std::set<std::pair<int, int>> covered;
+    for (const standin::GlyphRun& run : text.runs) {
+        for (int column = run.left; column < run.left + run.length; ++column) {
+            covered.emplace(column, run.top);
+        }
+    }
+    return {text.cellWidth, text.cellHeight, covered};
+}
+
+// Texts are set from each character's glyph, drawn once; whatever the characters, the pixels must
+// be those of Pango drawing the whole text: half-width, full-width and their mixtures, characters
+// that the default font lacks, and the replacements of invalid bytes.
+TEST(TextCacheTest, TextsSetFromSingleGlyphsAreTheWholeTextsPixels) {
+    std::mt19937 random(932);
+    const auto anyByte = [&random](int first, int last) {
+        return static_cast<char>(std::uniform_int_distribution<int>(first, last)(random));
+    };
+    for (int text = 0; text < 400; ++text) {
+        std::string bytes;
+        const int length = std::uniform_int_distribution<int>(1, 24)(random);
+        for (int character = 0; character < length; ++character) {
+            switch (std::uniform_int_distribution<int>(0, 3)(random)) {
+                case 0:
+                    bytes += anyByte(0x20, 0x7E);
+                    break;
+                case 1:
+                    bytes += anyByte(0xA1, 0xDF);  // half-width katakana
+                    break;
+                default: {
+                    const int lead = std::uniform_int_distribution<int>(0x81, 0xBC)(random);
+                    bytes += static_cast<char>(lead <= 0x9F ? lead : lead + 0x40);
+                    bytes += anyByte(0x40, 0xFC);
+                }
+            }
+        }
+        const std::string utf8 = standin::DrawableText(bytes);
+        SCOPED_TRACE(utf8);
+        EXPECT_EQ(Coverage(standin::RenderUtf8Text(utf8)),
+                  Coverage(standin::RenderWholeUtf8Text(utf8)));
     }
 }
 

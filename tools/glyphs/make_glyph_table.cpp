@@ -6,7 +6,7 @@
 // The characters are the printable ASCII set (which holds everything the status text's numbers
 // can produce), the replacement glyph, and every character of the scene's labels and status
 // format. Before writing, the tool sets every label and a wide sample of status texts from the
-// table and compares them pixel for pixel with the renderer's own drawing of the whole text; it
+// table and compares them pixel for pixel with Pango's own drawing of the whole text; it
 // writes nothing and fails if any differs, so a font that kerns or shapes cannot slip through.
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +20,7 @@
 
 #include "platform/host.h"
 #include "platform/standin/glyph_table.h"
+#include "platform/standin/text_pango.h"
 #include "platform/standin/text_renderer.h"
 #include "scene/texts.h"
 #include "shell/shell.h"
@@ -46,25 +47,6 @@ std::string Utf8Of(char32_t codePoint) {
         text += static_cast<char>(0x80 | (codePoint & 0x3F));
     }
     return text;
-}
-
-std::vector<char32_t> CodePointsOf(std::string_view utf8) {
-    std::vector<char32_t> result;
-    for (std::size_t index = 0; index < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[index]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t codePoint = length == 1   ? lead
-                             : length == 2 ? lead & 0x1F
-                             : length == 3 ? lead & 0x0F
-                                           : lead & 0x07;
-        for (int offset = 1; offset < length; ++offset) {
-            codePoint =
-                (codePoint << 6) | (static_cast<unsigned char>(utf8[index + offset]) & 0x3F);
-        }
-        result.push_back(codePoint);
-        index += length;
-    }
-    return result;
 }
 
 // Every pixel a text covers, and its cell: what must agree for two drawings to be the same.
@@ -109,8 +91,9 @@ int main(int argumentCount, char** arguments) {
         characters.insert(ascii);
     }
     for (const std::string& text : programTexts) {
-        for (char32_t codePoint : CodePointsOf(standin::DecodeCodePage932(text))) {
-            characters.insert(codePoint);
+        const std::string utf8 = standin::DecodeCodePage932(text);
+        for (std::size_t index = 0; index < utf8.size();) {
+            characters.insert(standin::NextCodePoint(utf8, index).value());
         }
     }
 
@@ -119,7 +102,7 @@ int main(int argumentCount, char** arguments) {
     std::vector<std::int8_t> runs;
     int cellHeight = -1;
     for (char32_t codePoint : characters) {
-        const standin::TextPixels glyph = standin::RenderUtf8Text(Utf8Of(codePoint));
+        const standin::TextPixels glyph = standin::RenderWholeUtf8Text(Utf8Of(codePoint));
         if (cellHeight >= 0 && glyph.cellHeight != cellHeight) {
             std::fprintf(stderr, "make_glyph_table: U+%04X is %d pixels high, not %d\n",
                          static_cast<unsigned>(codePoint), glyph.cellHeight, cellHeight);
@@ -151,7 +134,7 @@ int main(int argumentCount, char** arguments) {
     for (const std::string& text : checked) {
         const std::string utf8 = standin::DecodeCodePage932(text);
         if (PixelsOf(standin::SetTextFromGlyphs(table, utf8)) !=
-            PixelsOf(standin::RenderUtf8Text(utf8))) {
+            PixelsOf(standin::RenderWholeUtf8Text(utf8))) {
             std::fprintf(stderr, "make_glyph_table: \"%s\" differs when set from single glyphs\n",
                          utf8.c_str());
             return 1;
