@@ -50,12 +50,15 @@ void Surface::GrowTo(int width, int height) {
     height_ = newHeight;
     // Reserved once, so that the heap does not grow while the program runs.
     saved_.reserve(pixels_.size() / 4);
+    changedRows_.reserve(rows_.size());
 }
 
 void Surface::NoteChange(int y, int left, int right) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (row.changed.left >= row.changed.right) {
+        changedRows_.push_back(y);
+    }
     row.changed = Union(row.changed, Span{left, right});
-    anyChanged_ = true;
     if (row.whole) {
         return;
     }
@@ -114,8 +117,10 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     if (left == 0 && right == width_) {
         // The whole row in a new colour: everything outside the content changes.
         std::fill(Row(y), Row(y) + width_, pixel);
+        if (row.changed.left >= row.changed.right) {
+            changedRows_.push_back(y);
+        }
         row = RowState{pixel, Span{}, Span{0, width_}, Span{}, 0, true};
-        anyChanged_ = true;
         return true;
     }
     row.content = Union(row.content, Span{left, right});
@@ -189,10 +194,8 @@ bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) 
 
 std::vector<ChangedColumns> Surface::TakeChanges() {
     std::vector<ChangedColumns> changes;
-    if (!anyChanged_) {
-        return changes;
-    }
-    for (int y = 0; y < height_; ++y) {
+    std::sort(changedRows_.begin(), changedRows_.end());
+    for (int y : changedRows_) {
         RowState& row = rows_[static_cast<std::size_t>(y)];
         Span span = row.changed;
         if (span.left < span.right && !row.whole) {
@@ -224,7 +227,7 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
         row.whole = false;
     }
     saved_.clear();
-    anyChanged_ = false;
+    changedRows_.clear();
     return changes;
 }
 

@@ -122,7 +122,7 @@ class Surface {
     int width_ = 0;
     int height_ = 0;
     std::vector<RowState> rows_;
-    bool anyChanged_ = false;
+    std::vector<int> changedRows_;  // the rows whose changed span is not empty, in no order
     // The saved pixels of all rows. A host takes the changes after every drawing, so a few rows'
     // worth is all they need; past a quarter of the surface, changes are reported as written.
     std::vector<std::uint32_t> saved_;

@@ -67,6 +67,9 @@ struct CachedText {
 // A frame draws four texts; a few more entries keep the status text's latest values.
 constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
 constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are rendered afresh each time
+// A cell up to this wide is composed whole, whatever part of it the clip shows, so that a text
+// drawn under different clips (on the window, then in a repaint) is composed once.
+constexpr int WHOLE_CELL_MAX_PIXELS = 4096;
 
 // Written only by FindRenderedText.
 std::vector<CachedText> textCache;
@@ -184,16 +187,19 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
     const long long bottom = std::min<long long>(rendered.cellHeight, clip.bottom - y);
     bool changed = false;
     if (left < right && top < bottom) {
-        const ComposedCell& cell = ComposeCell(text, glyph, SurfacePixel(background),
-                                               static_cast<int>(left), static_cast<int>(right));
-        const auto width = static_cast<std::size_t>(right - left);
+        const bool whole = rendered.cellWidth <= WHOLE_CELL_MAX_PIXELS;
+        const ComposedCell& cell =
+            ComposeCell(text, glyph, SurfacePixel(background), whole ? 0 : static_cast<int>(left),
+                        whole ? rendered.cellWidth : static_cast<int>(right));
+        const auto width = static_cast<std::size_t>(cell.right - cell.left);
         for (long long row = top; row < bottom; ++row) {
             const auto surfaceRow = static_cast<int>(y + row);
             const auto surfaceLeft = static_cast<int>(x + left);
             const bool rowChanged =
                 cell.inked[static_cast<std::size_t>(row)] != 0
                     ? surface.Put(surfaceRow, surfaceLeft,
-                                  cell.pixels.data() + static_cast<std::size_t>(row) * width,
+                                  cell.pixels.data() + static_cast<std::size_t>(row) * width +
+                                      (left - cell.left),
                                   static_cast<int>(right - left))
                     : surface.Fill(surfaceRow, surfaceLeft, static_cast<int>(x + right),
                                    cell.background);
