@@ -21,6 +21,15 @@ EM_JS(int, DecodeInBrowser, (const char* bytes, int length, char* output, int ca
         Module.shiftJisDecoder = new TextDecoder("shift_jis", {fatal: true});
     }
     const pair = Module.shiftJisDecoder;
+    // A text of whole characters decodes in one call. The browser's decoder differs from code
+    // page 932 only in taking 0x80 as a character, so texts with that byte go byte by byte.
+    if (!input.includes(0x80)) {
+        try {
+            return stringToUTF8(pair.decode(input), output, capacity);
+        } catch (error) {
+            // an invalid or cut-off character: decoded byte by byte below
+        }
+    }
     let text = "";
     for (let index = 0; index < length;) {
         const byte = input[index];

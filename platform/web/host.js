@@ -21,6 +21,7 @@ Module.sorvelinHost = (function () {
   let ended = false;
   let firstFrameShown = false;
   const windows = new Map();   // handle -> record of its elements
+  const shownViews = new Map();  // handle -> the ImageData over its client pixels
 
   function now() {
     return virtualClock ? virtualNow : Math.floor(performance.now() - started);
@@ -214,10 +215,10 @@ Module.sorvelinHost = (function () {
   }
 
   // Only what changed is written: the status text changes on every tick, its place seldom, and
-  // each write of a style makes the page work out its layout again.
+  // each write of a style makes the page work out its layout again. A null text is left as it is.
   function updateControl(handle, text, left, top, width, height, visible, enabled) {
     const element = windows.get(handle).element;
-    if (element.textContent !== text) {
+    if (text !== null && element.textContent !== text) {
       element.textContent = text;
     }
     const place = [left, top, width, height].join();
@@ -239,6 +240,7 @@ Module.sorvelinHost = (function () {
   function destroyWindow(handle) {
     const record = windows.get(handle);
     windows.delete(handle);
+    shownViews.delete(handle);
     if (!record) {
       return;
     }
@@ -256,9 +258,16 @@ Module.sorvelinHost = (function () {
       page.canvas.width = width;
       page.canvas.height = height;
     }
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
-    page.context.putImageData(new ImageData(bytes, width, height), 0, 0, left, top, right - left,
-                              bottom - top);
+    // The view of the module's memory is made again only when the pixels move or the memory
+    // grows, which gives it a new buffer.
+    let view = shownViews.get(handle);
+    if (!view || view.data.buffer !== HEAPU8.buffer || view.address !== address ||
+        view.image.width !== width || view.image.height !== height) {
+      const bytes = new Uint8ClampedArray(HEAPU8.buffer, address, width * height * 4);
+      view = {data: bytes, address: address, image: new ImageData(bytes, width, height)};
+      shownViews.set(handle, view);
+    }
+    page.context.putImageData(view.image, 0, 0, left, top, right - left, bottom - top);
     if (!firstFrameShown) {
       firstFrameShown = true;
       document.body.dataset.firstFrameMilliseconds = String(Math.round(performance.now()));
