@@ -22,6 +22,8 @@ using CairoSurface = std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_dest
 using Cairo = std::unique_ptr<cairo_t, Deleter<cairo_destroy>>;
 using CairoRegion = std::unique_ptr<cairo_region_t, Deleter<cairo_region_destroy>>;
 using CairoFontOptions = std::unique_ptr<cairo_font_options_t, Deleter<cairo_font_options_destroy>>;
+using CairoRectangleList =
+    std::unique_ptr<cairo_rectangle_list_t, Deleter<cairo_rectangle_list_destroy>>;
 template <typename Object>
 using GObject = std::unique_ptr<Object, Deleter<g_object_unref>>;
 

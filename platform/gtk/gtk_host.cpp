@@ -198,6 +198,41 @@ gboolean OnDrawStatusText(GtkWidget* widget, cairo_t* cairo, gpointer) {
     return FALSE;
 }
 
+// Whether a rectangle of the widget's own coordinates meets the area being drawn.
+bool MeetsDrawnArea(const cairo_rectangle_list_t& drawn, const GtkAllocation& rectangle) {
+    for (int index = 0; index < drawn.num_rectangles; ++index) {
+        const cairo_rectangle_t& part = drawn.rectangles[index];
+        if (part.x < rectangle.x + rectangle.width && rectangle.x < part.x + part.width &&
+            part.y < rectangle.y + rectangle.height && rectangle.y < part.y + part.height) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Draws only the buttons that the area being drawn meets. GTK would draw every button within
+// the bounds of that area, and a tick's few changed pixels lie far apart, so that their bounds
+// take in buttons that none of them touches.
+gboolean OnDrawControlLayer(GtkWidget* layer, cairo_t* cairo, gpointer) {
+    const owned::CairoRectangleList drawn(cairo_copy_clip_rectangle_list(cairo));
+    const bool exact = drawn->status == CAIRO_STATUS_SUCCESS;
+    GtkAllocation origin;
+    gtk_widget_get_allocation(layer, &origin);
+    const std::unique_ptr<GList, ListShellFree> children(
+        gtk_container_get_children(GTK_CONTAINER(layer)));
+    for (GList* child = children.get(); child != nullptr; child = child->next) {
+        GtkWidget* control = GTK_WIDGET(child->data);
+        GtkAllocation rectangle;
+        gtk_widget_get_clip(control, &rectangle);
+        rectangle.x -= origin.x;
+        rectangle.y -= origin.y;
+        if (!exact || MeetsDrawnArea(*drawn, rectangle)) {
+            gtk_container_propagate_draw(GTK_CONTAINER(layer), control, cairo);
+        }
+    }
+    return TRUE;
+}
+
 void OnButtonClicked(GtkButton*, gpointer data) {
     standin::ClickButton(HandleOf(data));
 }
@@ -306,6 +341,7 @@ void GtkHost::CreateTopLevel(const standin::WindowDescription& description) {
     gtk_widget_set_halign(topLevel->controlLayer, GTK_ALIGN_START);
     gtk_widget_set_valign(topLevel->controlLayer, GTK_ALIGN_START);
     gtk_overlay_add_overlay(GTK_OVERLAY(topLevel->overlay), topLevel->controlLayer);
+    g_signal_connect(topLevel->controlLayer, "draw", G_CALLBACK(OnDrawControlLayer), nullptr);
     gtk_box_pack_start(GTK_BOX(column), topLevel->overlay, TRUE, TRUE, 0);
 
     // The core's client size is the drawing area's; the menu bar comes on top of it.
