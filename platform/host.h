@@ -120,9 +120,9 @@ std::optional<SurfacePixels> ClientSurface(HWND window);  // top-level windows o
 // Where a top-level window's client pixels changed since the last call, row by row from the top,
 // so that a host redraws only those parts; a drawing that repeats what is there changes nothing.
 std::vector<ChangedColumns> TakeSurfaceChanges(HWND window);
-// The changes gathered into bands of bandRows rows of a width by height client area, each from
-// its leftmost to its rightmost change: a tick moves a few markers and rewrites a line of text,
-// far apart, and a host redraws these rectangles.
+// The changes gathered into bands of bandRows rows of a width by height client area, and within a
+// band into rectangles of the changes that lie close together: a tick moves a few markers and
+// rewrites a line of text, far apart, and a host redraws these rectangles.
 std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int width, int height,
                                int bandRows);
 std::vector<MenuPopupDescription> DescribeMenu(HWND window);

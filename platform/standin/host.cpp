@@ -7,12 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "platform/standin/standin.h"
 
 namespace standin {
 
 namespace {
+
+// Changed columns of one band that lie at most this far apart are redrawn as one rectangle.
+constexpr int BAND_GAP_COLUMNS = 16;
 
 // Used when no host is installed: a steady clock, and sleeping until the next timer.
 class PlainHost : public Host {
@@ -145,17 +149,25 @@ std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int w
                                int bandRows) {
     assert(bandRows > 0);
     std::vector<RECT> bands;
+    std::vector<std::pair<int, int>> spans;  // of one band, as left and right columns
     auto change = changes.begin();
     while (change != changes.end() && change->row < height) {
         const int bandTop = change->row - change->row % bandRows;
         const int bandBottom = std::min(bandTop + bandRows, height);
-        int left = width;
-        int right = 0;
+        spans.clear();
         for (; change != changes.end() && change->row < bandBottom; ++change) {
-            left = std::min(left, change->left);
-            right = std::max(right, std::min(change->right, width));
+            if (change->left < std::min(change->right, width)) {
+                spans.emplace_back(change->left, std::min(change->right, width));
+            }
         }
-        if (left < right) {
+        std::sort(spans.begin(), spans.end());
+        // Changes this close together are redrawn as one; farther apart, each on its own.
+        for (auto span = spans.begin(); span != spans.end();) {
+            const int left = span->first;
+            int right = span->second;
+            for (++span; span != spans.end() && span->first <= right + BAND_GAP_COLUMNS; ++span) {
+                right = std::max(right, span->second);
+            }
             bands.push_back(RECT{left, bandTop, right, bandBottom});
         }
     }

@@ -149,6 +149,8 @@ const CharacterGlyph* GlyphOf(char32_t codePoint, std::string_view utf8) {
 // out and drawn whole.
 TextPixels RenderUtf8Text(std::string_view utf8) {
     TextPixels set;
+    // Room for the runs of most texts at once: a glyph has about two runs a row.
+    set.runs.reserve(utf8.size() * 16);
     for (std::size_t index = 0; index < utf8.size();) {
         const std::size_t start = index;
         const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);

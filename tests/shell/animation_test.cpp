@@ -159,11 +159,14 @@ TEST_F(Animation, TheStatusTextFollowsEveryTickInBothModesHiddenOrShown) {
 // after tick, in both modes, after a zoom and after resizes. And a mode-0 tick, which erases and
 // repaints the whole area, reports only what differs from the frame before: the markers that
 // moved and the digits of the status text, not the labels that the repaint puts back.
+// Replayed as reported, and as the hosts redraw them, gathered into rectangles.
 TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
     std::vector<std::uint32_t> shown;
+    std::vector<std::uint32_t> shownInBands;
     int shownWidth = 0;
     int largestTick = 0;
-    const auto replay = [&shown, &shownWidth, &largestTick] {
+    int largestBands = 0;
+    const auto replay = [&shown, &shownInBands, &shownWidth, &largestTick, &largestBands] {
         HWND window = headless::MainWindow();
         const standin::SurfacePixels surface = *standin::ClientSurface(window);
         const int stride = surface.stride / static_cast<int>(sizeof(std::uint32_t));
@@ -181,6 +184,7 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
                     shown.push_back(pixel(x, y));
                 }
             }
+            shownInBands = shown;
             return;
         }
         int changed = 0;
@@ -192,23 +196,39 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
             }
             changed += change.right - change.left;
         }
+        int inBands = 0;
+        for (const RECT& band : standin::ChangedBands(changes, surface.width, surface.height, 8)) {
+            for (int y = band.top; y < band.bottom; ++y) {
+                for (int x = band.left; x < band.right; ++x) {
+                    shownInBands[y * surface.width + x] = pixel(x, y);
+                }
+            }
+            inBands += (band.right - band.left) * (band.bottom - band.top);
+        }
         int missed = 0;
+        int missedInBands = 0;
         for (int y = 0; y < surface.height; ++y) {
             for (int x = 0; x < surface.width; ++x) {
                 missed += shown[y * surface.width + x] != pixel(x, y) ? 1 : 0;
+                missedInBands += shownInBands[y * surface.width + x] != pixel(x, y) ? 1 : 0;
             }
         }
         EXPECT_EQ(missed, 0) << "pixels changed without a report";
+        EXPECT_EQ(missedInBands, 0) << "pixels changed outside the rectangles";
         largestTick = std::max(largestTick, changed);
+        largestBands = std::max(largestBands, inBands);
     };
     std::vector<headless::Step> steps{headless::Do(replay)};
     for (int tick = 0; tick < 20; ++tick) {
         Append(steps, {headless::AdvanceTimers(1), headless::Do(replay)});
     }
-    Append(steps, {headless::Do([&largestTick] {
-                       // Of 424,144 pixels; the labels alone cover more than 10,000.
+    Append(steps, {headless::Do([&largestTick, &largestBands] {
+                       // Of 424,144 pixels; the labels alone cover more than 10,000. The
+                       // rectangles take in a little more around the changes, not what lies between
+                       // them.
                        EXPECT_GT(largestTick, 0);
                        EXPECT_LT(largestTick, 3000) << largestTick;
+                       EXPECT_LT(largestBands, 1500) << largestBands;
                    }),
                    headless::Click(IDC_MODE), headless::Do(replay), headless::AdvanceTimers(5),
                    headless::Do(replay), headless::Click(IDC_ZOOM_OUT), headless::Do(replay),
