@@ -39,8 +39,9 @@ using FontDescription =
     std::unique_ptr<PangoFontDescription, owned::Deleter<pango_font_description_free>>;
 
 Layout MakeLayout() {
-    const owned::GObject<PangoFontMap> fontMap(pango_cairo_font_map_new());
-    const owned::GObject<PangoContext> context(pango_font_map_create_context(fontMap.get()));
+    // The process's shared font map: a toolkit in the same process has the same fonts open.
+    const owned::GObject<PangoContext> context(
+        pango_font_map_create_context(pango_cairo_font_map_get_default()));
     // Two-colour glyphs on whole pixels, so every run draws the same pixels.
     const owned::CairoFontOptions options(cairo_font_options_create());
     cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_NONE);
