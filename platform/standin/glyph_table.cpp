@@ -53,14 +53,15 @@ const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint) {
 }  // namespace
 
 TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
-    const GlyphTableEntry* replacement = FindGlyph(table, table.replacement);
-    assert(replacement != nullptr && "a glyph table holds its replacement glyph");
     TextPixels pixels{0, table.cellHeight, {}};
+    // Room for the runs of most texts at once: a glyph has about two runs a row.
+    pixels.runs.reserve(utf8.size() * 16);
     for (std::size_t index = 0; index < utf8.size();) {
         const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
         const GlyphTableEntry* glyph = codePoint ? FindGlyph(table, *codePoint) : nullptr;
         if (glyph == nullptr) {
-            glyph = replacement;
+            glyph = FindGlyph(table, table.replacement);
+            assert(glyph != nullptr && "a glyph table holds its replacement glyph");
         }
         for (int run = glyph->firstRun; run < glyph->firstRun + glyph->runCount; ++run) {
             const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(run) * 3;

@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/owned_handles.h"
 #include "platform/standin/glyph_table.h"
@@ -124,50 +125,77 @@ bool OneGlyphOfTheDefaultFont(PangoLayout* layout) {
     return family != nullptr && std::strcmp(family, DEFAULT_FONT_FAMILY) == 0;
 }
 
-// A character as Pango draws it alone, kept as a real GDI keeps its glyphs.
-struct CharacterGlyph {
-    TextPixels pixels;
-    bool settable = false;  // whether texts can be set from it, see OneGlyphOfTheDefaultFont
-};
+// The characters drawn so far, each as Pango draws it alone, kept as a real GDI keeps its glyphs:
+// the default font's in a glyph table that grows, the others only as known to be of another font.
+class KeptGlyphs {
+  public:
+    // Whether every character of the text has a glyph of the default font in the table, drawing
+    // those that are new; false for invalid UTF-8, and once the store is full.
+    bool Keep(std::string_view utf8) {
+        for (std::size_t index = 0; index < utf8.size();) {
+            const std::size_t start = index;
+            const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
+            if (!codePoint || !Keep(*codePoint, utf8.substr(start, index - start))) {
+                return false;
+            }
+        }
+        return true;
+    }
+    const GlyphTable& Table() const { return table_; }
 
-// The kept glyph of a character, drawn on its first use; null once the store is full.
-const CharacterGlyph* GlyphOf(char32_t codePoint, std::string_view utf8) {
-    static std::unordered_map<char32_t, CharacterGlyph> glyphs;
-    const auto found = glyphs.find(codePoint);
-    if (found != glyphs.end()) {
-        return &found->second;
+  private:
+    bool Keep(char32_t codePoint, std::string_view character) {
+        const auto entry = std::lower_bound(
+            entries_.begin(), entries_.end(), codePoint,
+            [](const GlyphTableEntry& kept, char32_t wanted) { return kept.codePoint < wanted; });
+        if (entry != entries_.end() && entry->codePoint == codePoint) {
+            return true;
+        }
+        if (std::binary_search(otherFonts_.begin(), otherFonts_.end(), codePoint)) {
+            return false;
+        }
+        if (entries_.size() + otherFonts_.size() >= KEPT_GLYPHS) {
+            return false;
+        }
+        const TextPixels glyph = RenderWholeUtf8Text(character);
+        const auto fitsTable = [](const GlyphRun& run) {
+            const auto fits = [](int value) { return value >= INT8_MIN && value <= INT8_MAX; };
+            return fits(run.left) && fits(run.top) && fits(run.length);
+        };
+        if (!OneGlyphOfTheDefaultFont(LayoutOf(character)) ||
+            (!entries_.empty() && glyph.cellHeight != table_.cellHeight) ||
+            !std::all_of(glyph.runs.begin(), glyph.runs.end(), fitsTable)) {
+            otherFonts_.insert(std::upper_bound(otherFonts_.begin(), otherFonts_.end(), codePoint),
+                               codePoint);
+            return false;
+        }
+        entries_.insert(
+            entry, GlyphTableEntry{codePoint, glyph.cellWidth, static_cast<int>(runs_.size() / 3),
+                                   static_cast<int>(glyph.runs.size())});
+        for (const GlyphRun& run : glyph.runs) {
+            runs_.insert(runs_.end(),
+                         {static_cast<std::int8_t>(run.left), static_cast<std::int8_t>(run.top),
+                          static_cast<std::int8_t>(run.length)});
+        }
+        table_ = GlyphTable{glyph.cellHeight, entries_.data(), static_cast<int>(entries_.size()),
+                            runs_.data(), REPLACEMENT_CODE_POINT};
+        return true;
     }
-    if (glyphs.size() >= KEPT_GLYPHS) {
-        return nullptr;
-    }
-    CharacterGlyph glyph{RenderWholeUtf8Text(utf8), OneGlyphOfTheDefaultFont(LayoutOf(utf8))};
-    return &glyphs.emplace(codePoint, std::move(glyph)).first->second;
-}
+
+    std::vector<GlyphTableEntry> entries_;  // sorted by code point
+    std::vector<std::int8_t> runs_;
+    std::vector<char32_t> otherFonts_;  // sorted
+    GlyphTable table_{};
+};
 
 }  // namespace
 
 // Texts made only of the default font's own glyphs are set from the kept glyphs; any other is laid
 // out and drawn whole.
 TextPixels RenderUtf8Text(std::string_view utf8) {
-    TextPixels set;
-    // Room for the runs of most texts at once: a glyph has about two runs a row.
-    set.runs.reserve(utf8.size() * 16);
-    for (std::size_t index = 0; index < utf8.size();) {
-        const std::size_t start = index;
-        const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
-        const CharacterGlyph* glyph =
-            codePoint ? GlyphOf(*codePoint, utf8.substr(start, index - start)) : nullptr;
-        if (glyph == nullptr || !glyph->settable) {
-            return RenderWholeUtf8Text(utf8);
-        }
-        assert(set.cellHeight == 0 || set.cellHeight == glyph->pixels.cellHeight);
-        set.cellHeight = glyph->pixels.cellHeight;
-        for (const GlyphRun& run : glyph->pixels.runs) {
-            set.runs.push_back(GlyphRun{set.cellWidth + run.left, run.top, run.length});
-        }
-        set.cellWidth += glyph->pixels.cellWidth;
-    }
-    return utf8.empty() ? RenderWholeUtf8Text(utf8) : set;
+    static KeptGlyphs kept;
+    return !utf8.empty() && kept.Keep(utf8) ? SetTextFromGlyphs(kept.Table(), utf8)
+                                            : RenderWholeUtf8Text(utf8);
 }
 
 TextPixels RenderWholeUtf8Text(std::string_view utf8) {

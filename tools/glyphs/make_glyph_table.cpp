@@ -27,8 +27,6 @@
 
 namespace {
 
-constexpr char32_t REPLACEMENT_CODE_POINT = 0xFF65;  // the half-width katakana middle dot
-
 std::string Utf8Of(char32_t codePoint) {
     std::string text;
     if (codePoint < 0x80) {
@@ -86,7 +84,7 @@ int main(int argumentCount, char** arguments) {
     }
     std::vector<std::string> programTexts = {NAMES_LABEL_TEXT, EQUINOX_LABEL_TEXT,
                                              LONGITUDE_LABEL_TEXT, STATUS_TEXT_FORMAT};
-    std::set<char32_t> characters = {REPLACEMENT_CODE_POINT};
+    std::set<char32_t> characters = {standin::REPLACEMENT_CODE_POINT};
     for (char32_t ascii = 0x20; ascii < 0x7F; ++ascii) {
         characters.insert(ascii);
     }
@@ -124,7 +122,7 @@ int main(int argumentCount, char** arguments) {
         }
     }
     const standin::GlyphTable table{cellHeight, entries.data(), static_cast<int>(entries.size()),
-                                    runs.data(), REPLACEMENT_CODE_POINT};
+                                    runs.data(), standin::REPLACEMENT_CODE_POINT};
 
     // Every text the program draws must come out of the table as the renderer draws it whole.
     std::vector<std::string> checked = programTexts;
@@ -157,7 +155,7 @@ int main(int argumentCount, char** arguments) {
     }
     output << "\n};\n\n}  // namespace\n\nextern const GlyphTable GENERATED_GLYPH_TABLE{"
            << cellHeight << ", ENTRIES, " << entries.size() << ", RUNS, 0x" << std::hex
-           << static_cast<unsigned>(REPLACEMENT_CODE_POINT) << std::dec
+           << static_cast<unsigned>(standin::REPLACEMENT_CODE_POINT) << std::dec
            << "};\n\n}  // namespace standin\n";
     output.close();
     if (!output) {
