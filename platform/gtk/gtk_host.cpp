@@ -79,6 +79,7 @@ struct TopLevel {
     int allocatedWidth = -1;
     int allocatedHeight = -1;
     bool iconified = false;
+    bool userChanged = false;  // until the core has the size and state above
 };
 
 // A child window shown as a widget of its top-level window.
@@ -147,6 +148,7 @@ gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer data) {
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
     if (TopLevel* topLevel = host->FindTopLevel(HandleOf(data))) {
         topLevel->iconified = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+        topLevel->userChanged = true;
     }
     return FALSE;
 }
@@ -157,6 +159,7 @@ void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer data) {
     if (TopLevel* topLevel = host->FindTopLevel(HandleOf(data))) {
         topLevel->allocatedWidth = allocation->width;
         topLevel->allocatedHeight = allocation->height;
+        topLevel->userChanged = true;
     }
 }
 
@@ -283,9 +286,12 @@ void GtkHost::Wait(std::optional<std::uint64_t> deadline) {
 }
 
 // Sizes and minimising that the user did while GTK ran; the core refuses them while a message
-// box is open, so they stay wanted and are tried again at the next wait.
+// box is open, so they stay wanted and are tried again at the next wait, until the core has them.
 void GtkHost::HandOverUserChanges() {
     for (auto& [handle, topLevel] : topLevels_) {
+        if (!topLevel->userChanged) {
+            continue;
+        }
         const std::optional<standin::WindowDescription> description =
             standin::DescribeWindow(handle);
         if (!description || !description->visible) {
@@ -303,7 +309,9 @@ void GtkHost::HandOverUserChanges() {
             (topLevel->allocatedWidth != description->clientWidth ||
              topLevel->allocatedHeight != description->clientHeight)) {
             standin::ResizeClient(handle, topLevel->allocatedWidth, topLevel->allocatedHeight);
+            continue;
         }
+        topLevel->userChanged = false;
     }
 }
 
