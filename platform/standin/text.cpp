@@ -93,7 +93,11 @@ CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
                                          return first.lastUse < second.lastUse;
                                      });
         }
-        *found = CachedText{std::string(bytes), 0, RenderText(bytes), ComposedCell{}, std::nullopt};
+        // A new text in an entry that may have held another: its buffers are used again.
+        found->bytes.assign(bytes);
+        found->rendered = RenderText(bytes);
+        found->cell.valid = false;
+        found->overhang.reset();
     }
     found->lastUse = textCacheClock;
     return *found;
