@@ -27,7 +27,9 @@ class Host {
     // Returns once input may have been delivered, or when the deadline (on the Now clock) passes.
     virtual void Wait(std::optional<std::uint64_t> deadline) = 0;
     virtual void WindowCreated(HWND) {}
-    virtual void WindowChanged(HWND) {}  // rectangle, visibility, enabled state or text
+    // Its rectangle, visibility, enabled state or text; a hidden status bar's new text is told
+    // when the bar is shown.
+    virtual void WindowChanged(HWND) {}
     virtual void WindowDestroyed(HWND) {}
     // A top-level window's client pixels changed; TakeSurfaceChanges tells which.
     virtual void SurfaceChanged(HWND) {}

@@ -464,25 +464,18 @@ void GtkHost::ShowTopLevel(const standin::WindowDescription& description, TopLev
 
 void GtkHost::ShowControl(const standin::WindowDescription& description, Control* control) {
     if (control->statusBar) {
-        // The text changes on every tick, also while the bar is hidden: it is only kept then, and
-        // drawn when the bar is shown.
-        const auto* shown = static_cast<const char*>(
-            g_object_get_data(G_OBJECT(control->statusText), STATUS_TEXT_KEY));
-        const bool newText = shown == nullptr || description.text != shown;
-        if (newText) {
-            g_object_set_data_full(G_OBJECT(control->statusText), STATUS_TEXT_KEY,
-                                   g_strdup(description.text.c_str()), g_free);
-        }
-        if (!description.visible && !gtk_widget_get_visible(control->widget)) {
-            return;
-        }
-        if (newText) {
-            gtk_widget_queue_draw(control->statusText);
-        }
         // As tall as the core lays it out, so that it covers exactly the client rows that the
         // program leaves for it, and hiding it repaints exactly what it covered.
         gtk_widget_set_size_request(control->widget, -1,
                                     description.rect.bottom - description.rect.top);
+        // The text changes on every tick; only its own drawing area is redrawn for it.
+        const auto* shown = static_cast<const char*>(
+            g_object_get_data(G_OBJECT(control->statusText), STATUS_TEXT_KEY));
+        if (shown == nullptr || description.text != shown) {
+            g_object_set_data_full(G_OBJECT(control->statusText), STATUS_TEXT_KEY,
+                                   g_strdup(description.text.c_str()), g_free);
+            gtk_widget_queue_draw(control->statusText);
+        }
     } else {
         const std::string caption = MnemonicCaption(standin::DecodeCodePage932(description.text));
         if (caption != gtk_button_get_label(GTK_BUTTON(control->widget))) {

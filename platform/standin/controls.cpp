@@ -46,12 +46,15 @@ LRESULT CALLBACK StatusBarProcedure(HWND window, UINT message, WPARAM wParam, LP
             CurrentHost().WindowChanged(window);
             return 0;
         case SB_SETTEXTA:
-            // Only the simple part is used; its text is kept while the bar is hidden.
+            // Only the simple part is used. The program sets the text on every tick, also while the
+            // bar is hidden: it is only kept then, and the host shows it when the bar is shown.
             if ((wParam & 0xFF) != SB_SIMPLEID) {
                 return FALSE;
             }
             statusBar->text = lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
-            CurrentHost().WindowChanged(window);
+            if (statusBar->visible) {
+                CurrentHost().WindowChanged(window);
+            }
             return TRUE;
         default:
             return DefWindowProcA(window, message, wParam, lParam);

@@ -215,10 +215,10 @@ Module.sorvelinHost = (function () {
   }
 
   // Only what changed is written: the status text changes on every tick, its place seldom, and
-  // each write of a style makes the page work out its layout again. A null text is left as it is.
+  // each write of a style makes the page work out its layout again.
   function updateControl(handle, text, left, top, width, height, visible, enabled) {
     const element = windows.get(handle).element;
-    if (text !== null && element.textContent !== text) {
+    if (element.textContent !== text) {
       element.textContent = text;
     }
     const place = [left, top, width, height].join();

@@ -45,8 +45,8 @@ EM_JS(void, PageCreateControl, (int window, int parent, int statusBar, int id), 
 });
 EM_JS(void, PageUpdateControl, (int window, const char* text, int left, int top, int width,
                                 int height, int visible, int enabled), {
-    Module.sorvelinHost.updateControl(window, text ? UTF8ToString(text) : null, left, top, width,
-                                      height, !!visible, !!enabled);
+    Module.sorvelinHost.updateControl(window, UTF8ToString(text), left, top, width, height,
+                                      !!visible, !!enabled);
 });
 EM_JS(void, PageDestroyWindow, (int window), { Module.sorvelinHost.destroyWindow(window); });
 EM_JS(void, PagePresent, (int window, const std::uint8_t* rgba, int width, int height, int left,
@@ -126,11 +126,7 @@ class WebHost final : public standin::Host {
         if (!description) {
             return;
         }
-        // A hidden status bar's text changes on every tick and nobody sees it: it is written when
-        // the bar is shown, from the text it has then.
-        const bool unseen =
-            description->kind == standin::WindowKind::StatusBar && !description->visible;
-        const std::string text = Utf8(unseen ? std::string() : description->text);
+        const std::string text = Utf8(description->text);
         switch (description->kind) {
             case standin::WindowKind::TopLevel:
                 PageUpdateTopLevel(Handle(window), text.c_str(), description->clientWidth,
@@ -140,8 +136,8 @@ class WebHost final : public standin::Host {
             case standin::WindowKind::Button:
             case standin::WindowKind::StatusBar: {
                 const RECT& rect = description->rect;
-                PageUpdateControl(Handle(window), unseen ? nullptr : text.c_str(), rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                PageUpdateControl(Handle(window), text.c_str(), rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top,
                                   description->visible, description->enabled);
                 break;
             }
