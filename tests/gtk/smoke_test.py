@@ -183,6 +183,9 @@ def check_status_bar(program):
           "a status bar along the bottom (%d rows) shows its text (%d text pixels)" %
           (len(rows), text))
     check(client.height == 541, "showing the status bar keeps the client size")
+    # Its text follows the ticks: the date moves on.
+    wait_until("the status text to change",
+               lambda: program.client()[0].rows[-len(rows):] != rows[::-1])
 
 
 def check_menu_follows(program):
