@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,20 @@ TextPixels RenderWholeUtf8Text(std::string_view utf8) {
     }
     rendered.runs.shrink_to_fit();
     return rendered;
+}
+
+bool SamePixels(const TextPixels& first, const TextPixels& second) {
+    const auto covered = [](const TextPixels& text) {
+        std::set<std::pair<int, int>> pixels;
+        for (const GlyphRun& run : text.runs) {
+            for (int column = run.left; column < run.left + run.length; ++column) {
+                pixels.emplace(column, run.top);
+            }
+        }
+        return pixels;
+    };
+    return first.cellWidth == second.cellWidth && first.cellHeight == second.cellHeight &&
+           covered(first) == covered(second);
 }
 
 int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,

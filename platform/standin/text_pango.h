@@ -17,6 +17,10 @@ namespace standin {
 // same pixels.
 TextPixels RenderWholeUtf8Text(std::string_view utf8);
 
+// Whether two renderings have cells of one size and cover the same pixels, however their runs are
+// cut: a text set from glyphs has a run per glyph where the whole text has one across glyphs.
+bool SamePixels(const TextPixels& first, const TextPixels& second);
+
 // Draws code page 932 text with its top-left corner at (x, y), on a cell of the background colour
 // unless background is empty; returns the cell's width.
 int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,

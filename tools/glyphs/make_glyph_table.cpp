@@ -15,7 +15,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "platform/host.h"
@@ -45,17 +44,6 @@ std::string Utf8Of(char32_t codePoint) {
         text += static_cast<char>(0x80 | (codePoint & 0x3F));
     }
     return text;
-}
-
-// Every pixel a text covers, and its cell: what must agree for two drawings to be the same.
-std::tuple<int, int, std::set<std::pair<int, int>>> PixelsOf(const standin::TextPixels& text) {
-    std::set<std::pair<int, int>> covered;
-    for (const standin::GlyphRun& run : text.runs) {
-        for (int column = run.left; column < run.left + run.length; ++column) {
-            covered.emplace(column, run.top);
-        }
-    }
-    return {text.cellWidth, text.cellHeight, covered};
 }
 
 // The status texts of a wide sample of clock values, intervals and sizes.
@@ -131,8 +119,8 @@ int main(int argumentCount, char** arguments) {
     }
     for (const std::string& text : checked) {
         const std::string utf8 = standin::DecodeCodePage932(text);
-        if (PixelsOf(standin::SetTextFromGlyphs(table, utf8)) !=
-            PixelsOf(standin::RenderWholeUtf8Text(utf8))) {
+        if (!standin::SamePixels(standin::SetTextFromGlyphs(table, utf8),
+                                 standin::RenderWholeUtf8Text(utf8))) {
             std::fprintf(stderr, "make_glyph_table: \"%s\" differs when set from single glyphs\n",
                          utf8.c_str());
             return 1;
