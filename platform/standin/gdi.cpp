@@ -22,6 +22,8 @@ const StockBrush STOCK_BRUSHES[] = {
 }  // namespace
 
 Surface::Surface(int width, int height) {
+    static std::uint64_t surfaceCount = 0;
+    serial_ = ++surfaceCount;
     GrowTo(std::max(width, 1), std::max(height, 1));
 }
 
@@ -29,6 +31,8 @@ void Surface::GrowTo(int width, int height) {
     if (width <= width_ && height <= height_) {
         return;
     }
+    // The new columns of an erased row would be content that is not stale.
+    Settle();
     const int newWidth = std::max(width, width_);
     const int newHeight = std::max(height, height_);
     // A new window's pixels are black until it is erased, like uninitialised video memory.
@@ -40,6 +44,7 @@ void Surface::GrowTo(int width, int height) {
     // of another colour; the new rows are uniformly black.
     for (int y = 0; y < height_; ++y) {
         RowState& row = rows_[static_cast<std::size_t>(y)];
+        ++row.writes;
         if (row.uniform != 0 && newWidth > width_) {
             row.content = Union(row.content, Span{width_, newWidth});
         }
@@ -51,10 +56,12 @@ void Surface::GrowTo(int width, int height) {
     // Reserved once, so that the heap does not grow while the program runs.
     saved_.reserve(pixels_.size() / 4);
     changedRows_.reserve(rows_.size());
+    erasedRows_.reserve(rows_.size());
 }
 
 void Surface::NoteChange(int y, int left, int right) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
+    ++row.writes;
     if (row.changed.left >= row.changed.right) {
         changedRows_.push_back(y);
     }
@@ -106,13 +113,25 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     }
     RowState& row = rows_[static_cast<std::size_t>(y)];
     if (pixel == row.uniform) {
-        // Outside the content the pixels are this colour already.
-        const bool changed = WriteDifferences(y, std::max(left, row.content.left),
-                                              std::min(right, row.content.right), pixel);
-        if (left <= row.content.left && right >= row.content.right) {
-            row.content = Span{};
+        // Outside what was drawn the pixels are this colour already.
+        const Span drawn = row.erased ? row.fresh : row.content;
+        if (left > drawn.left || right < drawn.right) {
+            return WriteDifferences(y, std::max(left, drawn.left), std::min(right, drawn.right),
+                                    pixel);
         }
-        return changed;
+        if (drawn.left >= drawn.right) {
+            return false;
+        }
+        if (!row.erased) {
+            if (erasedRows_.size() >= rows_.size()) {
+                Settle();  // no host reads the pixels: keep the list as short as the surface
+            }
+            row.erased = true;
+            erasedRows_.push_back(y);
+        }
+        row.content = Union(row.content, row.fresh);
+        row.fresh = Span{};
+        return true;
     }
     if (left == 0 && right == width_) {
         // The whole row in a new colour: everything outside the content changes.
@@ -120,11 +139,53 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         if (row.changed.left >= row.changed.right) {
             changedRows_.push_back(y);
         }
-        row = RowState{pixel, Span{}, Span{0, width_}, Span{}, 0, true};
+        row = RowState{pixel,  Span{}, false, Span{},        Span{0, width_},
+                       Span{}, 0,      true,  row.writes + 1};
         return true;
     }
-    row.content = Union(row.content, Span{left, right});
+    WidenDrawn(y, left, right);
     return WriteDifferences(y, left, right, pixel);
+}
+
+void Surface::WidenDrawn(int y, int left, int right) {
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (!row.erased) {
+        row.content = Union(row.content, Span{left, right});
+        return;
+    }
+    // The fresh span stays one span: the columns between are erased now.
+    const Span stale = row.content;
+    const Span fresh = row.fresh;
+    if (fresh.left < fresh.right && right < fresh.left) {
+        WriteDifferences(y, std::max(right, stale.left), std::min(fresh.left, stale.right),
+                         row.uniform);
+    } else if (fresh.left < fresh.right && left > fresh.right) {
+        WriteDifferences(y, std::max(fresh.right, stale.left), std::min(left, stale.right),
+                         row.uniform);
+    }
+    row.fresh = Union(fresh, Span{left, right});
+}
+
+void Surface::WriteErase(int y) {
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (!row.erased) {
+        return;
+    }
+    const Span stale = row.content;
+    const Span fresh = row.fresh;
+    row.erased = false;
+    row.content = fresh;
+    row.fresh = Span{};
+    // An empty fresh span is the columns 0 to 0, which leaves the whole stale span to erase.
+    WriteDifferences(y, stale.left, std::min(stale.right, fresh.left), row.uniform);
+    WriteDifferences(y, std::max(stale.left, fresh.right), stale.right, row.uniform);
+}
+
+void Surface::Settle() {
+    for (int y : erasedRows_) {
+        WriteErase(y);
+    }
+    erasedRows_.clear();
 }
 
 bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
@@ -132,9 +193,8 @@ bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
     if (count == 0) {
         return false;
     }
+    WidenDrawn(y, left, left + count);
     std::uint32_t* const row = Row(y) + left;
-    RowState& state = rows_[static_cast<std::size_t>(y)];
-    state.content = Union(state.content, Span{left, left + count});
     if (std::memcmp(row, pixels, sizeof *pixels * static_cast<std::size_t>(count)) == 0) {
         return false;
     }
@@ -193,6 +253,7 @@ bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) 
 }
 
 std::vector<ChangedColumns> Surface::TakeChanges() {
+    Settle();
     std::vector<ChangedColumns> changes;
     std::sort(changedRows_.begin(), changedRows_.end());
     for (int y : changedRows_) {
@@ -252,6 +313,7 @@ HDC OpenDeviceContext(Window* window, const RECT* clip) {
         assert(level != nullptr);  // a parent outlives its children
     }
     dc->topLevel = level->handle;
+    dc->surface = level->surface.get();
     RECT area = clip != nullptr ? *clip : ClientRectangle(window);
     area.right = std::min(area.right, static_cast<LONG>(window->clientWidth));
     area.bottom = std::min(area.bottom, static_cast<LONG>(window->clientHeight));
@@ -283,21 +345,25 @@ void CloseDeviceContext(HDC dc) {
 }
 
 void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
-    Window* top = FindWindowRecord(dc->topLevel);
-    if (top == nullptr) {
+    Surface* surface = dc->surface;
+    const RECT& clip = dc->clip;
+    if (surface == nullptr || clip.left >= clip.right || clip.top >= clip.bottom) {
         return;
     }
     const std::uint32_t pixel = SurfacePixel(colour);
-    const RECT& clip = dc->clip;
-    if (clip.left >= clip.right || clip.top >= clip.bottom) {
-        return;
-    }
     // The clip never leaves the surface, which is kept at least as large as the client area.
-    assert(clip.left >= 0 && clip.right <= top->surface->Width() &&
-           clip.bottom <= top->surface->Height());
+    assert(clip.left >= 0 && clip.right <= surface->Width() && clip.bottom <= surface->Height());
     for (LONG y = clip.top; y < clip.bottom; ++y) {
-        if (top->surface->Fill(y, clip.left, clip.right, pixel)) {
+        if (surface->Fill(y, clip.left, clip.right, pixel)) {
             dc->damaged = true;
+        }
+    }
+}
+
+void ForgetDeviceContextsOf(HWND topLevel) {
+    for (const auto& record : Global().deviceContexts) {
+        if (record->topLevel == topLevel) {
+            record->surface = nullptr;
         }
     }
 }
@@ -359,13 +425,13 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
         surfaceY < record->clip.top || surfaceY >= record->clip.bottom) {
         return CLR_INVALID;
     }
-    Window* top = FindWindowRecord(record->topLevel);
-    if (top == nullptr) {
+    Surface* surface = record->surface;
+    if (surface == nullptr) {
         return CLR_INVALID;
     }
-    assert(surfaceX < top->surface->Width());
+    assert(surfaceX < surface->Width());
     const int column = static_cast<int>(surfaceX);
-    if (top->surface->Fill(static_cast<int>(surfaceY), column, column + 1, SurfacePixel(colour))) {
+    if (surface->Fill(static_cast<int>(surfaceY), column, column + 1, SurfacePixel(colour))) {
         record->damaged = true;
     }
     return colour & 0x00FFFFFF;

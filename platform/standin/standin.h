@@ -72,18 +72,33 @@ class Surface {
         assert(y >= 0 && y < height_);
         return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
     }
-    const std::uint32_t* Pixels() const { return pixels_.data(); }
+    // All pixels as the drawing left them, with the erases put off until now written.
+    const std::uint32_t* Pixels() {
+        Settle();
+        return pixels_.data();
+    }
     // Grows to at least width by height, keeping the pixels at the top left.
     void GrowTo(int width, int height);
     // Sets columns left to right - 1 of row y to one pixel. Only the columns from the first to
     // the last pixel that differs are written and noted as changed, so that what a drawing
     // merely repeats (a label in every frame) gives the host nothing to redraw. Returns whether
-    // a pixel changed.
+    // a pixel changed, or may have: an erase of all that a row holds is only noted, and what is
+    // drawn on the row next is compared with what the row held before, so that a frame erased
+    // and drawn again in the same place changes no pixel. The rest of the erase is written when
+    // the pixels are read.
     bool Fill(int y, int left, int right, std::uint32_t pixel);
     // Sets count pixels of row y from left on to the given ones, in the same way.
     bool Put(int y, int left, const std::uint32_t* pixels, int count);
     // The columns of each row that differ from what they were at the last call, top to bottom.
     std::vector<ChangedColumns> TakeChanges();
+    // Which surface this is: never the same for two surfaces of a process.
+    std::uint64_t Serial() const { return serial_; }
+    // How many times row y was written, or grew. While it stays the same, the row holds the
+    // pixels that were last written to it, so that a text placed again there need not be
+    // compared with them.
+    std::uint32_t RowWrites(int y) const { return rows_[static_cast<std::size_t>(y)].writes; }
+    // Notes columns left to right - 1 of row y as drawn again with the pixels they hold.
+    void Keep(int y, int left, int right) { WidenDrawn(y, left, right); }
 
   private:
     struct Span {
@@ -101,28 +116,42 @@ class Surface {
     }
     // What the surface knows of one row. Outside its content span every pixel of the row is of
     // the one colour uniform, so that an erase looks only at what was drawn since the last one.
+    // An erased row is uniform but for its fresh span, what was drawn on it since; its content
+    // span may still hold what was drawn before, until the erase is written.
     struct RowState {
         std::uint32_t uniform = 0;
         Span content;
+        bool erased = false;
+        Span fresh;
         Span changed;  // written since the host last took the changes
         // The changed columns as they were then, from savedAt in saved_; none when the row was
         // filled whole in a new colour, which changed all of it.
         Span saved;
         std::size_t savedAt = 0;
         bool whole = false;
+        std::uint32_t writes = 0;
     };
     // Notes that columns left to right - 1 of row y are about to change, keeping what they hold.
     void NoteChange(int y, int left, int right);
     // Writes the pixels of columns left to right - 1 that differ; returns whether there were any.
     bool WriteDifferences(int y, int left, int right, std::uint32_t pixel);
+    // Notes that columns left to right - 1 of row y are about to be drawn on. On an erased row,
+    // the stale columns between them and what was drawn since the erase are erased for real.
+    void WidenDrawn(int y, int left, int right);
+    // Writes the put-off erase of row y.
+    void WriteErase(int y);
+    // Writes every put-off erase.
+    void Settle();
     // At least width_ pixels of one colour, to compare long spans against with memcmp.
     const std::uint32_t* SameRow(std::uint32_t pixel);
 
+    std::uint64_t serial_;
     std::vector<std::uint32_t> pixels_;
     int width_ = 0;
     int height_ = 0;
     std::vector<RowState> rows_;
     std::vector<int> changedRows_;  // the rows whose changed span is not empty, in no order
+    std::vector<int> erasedRows_;   // the rows noted as erased since the last Settle, in no order
     // The saved pixels of all rows. A host takes the changes after every drawing, so a few rows'
     // worth is all they need; past a quarter of the surface, changes are reported as written.
     std::vector<std::uint32_t> saved_;
@@ -170,7 +199,10 @@ struct Timer {
 struct DeviceContext {
     HWND window = nullptr;
     HWND topLevel = nullptr;  // owner of the surface drawn on
-    int originX = 0;          // the window's client origin on the surface
+    // The top-level window's surface; null once that window is destroyed, so that a DC kept
+    // beyond its window draws nothing. Kept here because every pixel drawn needs it.
+    Surface* surface = nullptr;
+    int originX = 0;  // the window's client origin on the surface
     int originY = 0;
     RECT clip{};  // on the surface
     COLORREF textColour = RGB(0, 0, 0);
@@ -224,6 +256,8 @@ DeviceContext* FindDeviceContext(HDC dc);
 HDC OpenDeviceContext(Window* window, const RECT* clip);
 void CloseDeviceContext(HDC dc);
 void FillDeviceContext(DeviceContext* dc, COLORREF colour);
+// Lets the open DCs of a top-level window that goes away draw nothing from now on.
+void ForgetDeviceContextsOf(HWND topLevel);
 COLORREF BrushColour(HBRUSH brush, bool* found);
 
 // text.cpp: TextOutA places texts rendered by the backend of text_renderer.h.

@@ -57,12 +57,27 @@ struct ComposedCell {
 // The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
 // the same bytes on every tick, and a tick draws the same status text twice (on the window, then
 // in the repaint). Each entry is found by its bytes and remembers when it was used.
+// Where a text's cell was last written whole: its rows there hold the composed cell for as long
+// as nothing else writes them.
+struct Placement {
+    std::uint64_t surface = 0;  // none
+    long long x = 0;
+    long long y = 0;
+    long long left = 0;  // the part of the cell within the clip, as PlaceRenderedText takes it
+    long long right = 0;
+    std::uint32_t glyph = 0;
+    std::uint32_t background = 0;
+    // Each cell row's write count after it was written; NOT_PLACED for a row not written here.
+    std::vector<std::uint64_t> rowWrites;
+};
+constexpr std::uint64_t NOT_PLACED = ~std::uint64_t{0};  // no row's write count
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;
     TextPixels rendered;
     ComposedCell cell;  // for the colours and columns it was last drawn in
     std::optional<std::vector<GlyphRun>> overhang;  // the covered pixels outside the cell
+    Placement placement;
 };
 // A frame draws four texts; a few more entries keep the status text's latest values.
 constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
@@ -98,6 +113,7 @@ CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
         found->rendered = RenderText(bytes);
         found->cell.valid = false;
         found->overhang.reset();
+        found->placement.surface = 0;
     }
     found->lastUse = textCacheClock;
     return *found;
@@ -196,18 +212,38 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
             ComposeCell(text, glyph, SurfacePixel(background), whole ? 0 : static_cast<int>(left),
                         whole ? rendered.cellWidth : static_cast<int>(right));
         const auto width = static_cast<std::size_t>(cell.right - cell.left);
+        // The composed cell in these colours, in the same place: a row that nothing else has
+        // written since holds it still. (A label comes back in every frame.)
+        Placement& placement = text.placement;
+        const bool samePlace = placement.surface == surface.Serial() && placement.x == x &&
+                               placement.y == y && placement.left == left &&
+                               placement.right == right && placement.glyph == cell.glyph &&
+                               placement.background == cell.background;
+        if (!samePlace) {
+            placement =
+                Placement{surface.Serial(), x, y, left, right, cell.glyph, cell.background, {}};
+            placement.rowWrites.assign(static_cast<std::size_t>(rendered.cellHeight), NOT_PLACED);
+        }
         for (long long row = top; row < bottom; ++row) {
             const auto surfaceRow = static_cast<int>(y + row);
             const auto surfaceLeft = static_cast<int>(x + left);
-            const bool rowChanged =
-                cell.inked[static_cast<std::size_t>(row)] != 0
-                    ? surface.Put(surfaceRow, surfaceLeft,
-                                  cell.pixels.data() + static_cast<std::size_t>(row) * width +
-                                      (left - cell.left),
-                                  static_cast<int>(right - left))
-                    : surface.Fill(surfaceRow, surfaceLeft, static_cast<int>(x + right),
-                                   cell.background);
-            changed = rowChanged || changed;
+            const auto index = static_cast<std::size_t>(row);
+            if (cell.inked[index] == 0) {
+                // A row of background only is cheap to compare, and may not have been written.
+                changed = surface.Fill(surfaceRow, surfaceLeft, static_cast<int>(x + right),
+                                       cell.background) ||
+                          changed;
+                continue;
+            }
+            if (samePlace && placement.rowWrites[index] == surface.RowWrites(surfaceRow)) {
+                surface.Keep(surfaceRow, surfaceLeft, static_cast<int>(x + right));
+            } else {
+                changed = surface.Put(surfaceRow, surfaceLeft,
+                                      cell.pixels.data() + index * width + (left - cell.left),
+                                      static_cast<int>(right - left)) ||
+                          changed;
+            }
+            placement.rowWrites[index] = surface.RowWrites(surfaceRow);
         }
     }
     for (const GlyphRun& run : Overhang(text)) {
@@ -225,8 +261,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (record == nullptr || length < 0 || (text == nullptr && length > 0)) {
         return FALSE;
     }
-    Window* top = FindWindowRecord(record->topLevel);
-    if (top == nullptr) {
+    if (record->surface == nullptr) {
         return FALSE;
     }
     const RECT& clip = record->clip;
@@ -245,7 +280,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     CachedText scratch;
     CachedText& rendered =
         FindRenderedText(std::string_view(text, static_cast<size_t>(length)), scratch);
-    if (PlaceRenderedText(*top->surface, clip, surfaceX, surfaceY, rendered, record->textColour,
+    if (PlaceRenderedText(*record->surface, clip, surfaceX, surfaceY, rendered, record->textColour,
                           record->backgroundColour)) {
         record->damaged = true;
     }

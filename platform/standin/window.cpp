@@ -49,6 +49,7 @@ void DestroyWindowRecord(Window* window) {
     }
     HWND handle = window->handle;
     ForgetTimersOf(handle);
+    ForgetDeviceContextsOf(handle);
     ForgetMessagesOf(handle);
     Global().windows.erase(handle);
     CurrentHost().WindowDestroyed(handle);

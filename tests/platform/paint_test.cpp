@@ -54,7 +54,13 @@ TEST_F(PaintTest, UpdateWindowErasesWithTheClassBrushAndPaintsBeforeReturning) {
     headless::MessageSpy spy;
     UpdateWindow(window);
     EXPECT_MESSAGES(spy.MessagesOf(window), ERASE_AND_PAINT);
-    EXPECT_EQ(headless::Pixel(window, 100, 300), RGB(64, 64, 64));
+    // Drawn on the erased row, far apart: nothing between them is left of the green.
+    dc = GetDC(window);
+    SetPixel(dc, 100, 300, RGB(0, 0, 255));
+    SetPixel(dc, 600, 300, RGB(0, 0, 255));
+    ReleaseDC(window, dc);
+    EXPECT_EQ(headless::Pixel(window, 300, 300), RGB(64, 64, 64));
+    EXPECT_EQ(headless::Pixel(window, 600, 300), RGB(0, 0, 255));
     EXPECT_EQ(headless::Pixel(window, 0, 0), PAINT_MARK);
     // Nothing is left to paint afterwards.
     spy.Clear();

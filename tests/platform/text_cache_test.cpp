@@ -92,6 +92,13 @@ TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
             std::vector<std::uint32_t> expected = want;
             got[0] = expected[0] = 0;
             EXPECT_EQ(got, expected) << "round " << round;
+            // A line across the text, as a trail crosses a label: the next round's erase and
+            // text must leave nothing of it.
+            HDC over = GetDC(window);
+            for (int column = test.x; column < test.x + 40; ++column) {
+                SetPixel(over, column, test.y + 8, RGB(255, 0, 0));
+            }
+            ReleaseDC(window, over);
         }
     }
 }

@@ -168,12 +168,13 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
     int largestBands = 0;
     const auto replay = [&shown, &shownInBands, &shownWidth, &largestTick, &largestBands] {
         HWND window = headless::MainWindow();
+        // In the hosts' order: the changes, then the pixels to show.
+        const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
         const standin::SurfacePixels surface = *standin::ClientSurface(window);
         const int stride = surface.stride / static_cast<int>(sizeof(std::uint32_t));
         const auto pixel = [&surface, stride](int x, int y) {
             return surface.pixels[y * stride + x];
         };
-        const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
         if (surface.width * surface.height != static_cast<int>(shown.size()) ||
             surface.width != shownWidth) {
             // A new size is shown whole.
