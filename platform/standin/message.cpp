@@ -127,8 +127,7 @@ bool Minimize(HWND window) {
     record->restoredClientWidth = record->clientWidth;
     record->restoredClientHeight = record->clientHeight;
     record->minimized = true;
-    record->updatePending = false;
-    record->erasePending = false;
+    ValidateClient(record);
     SetClientSize(record, 0, 0, SIZE_MINIMIZED);
     return true;
 }

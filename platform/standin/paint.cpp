@@ -1,5 +1,6 @@
 // The stand-in's paint cycle: update regions, erasing, BeginPaint and EndPaint, window DCs.
 #include <algorithm>
+#include <cassert>
 
 #include "platform/standin/standin.h"
 
@@ -47,11 +48,26 @@ void InvalidateClient(Window* window, const RECT* rect, bool erase) {
         return;
     }
     window->updateRect = window->updatePending ? Union(window->updateRect, area) : area;
-    window->updatePending = true;
+    if (!window->updatePending) {
+        window->updatePending = true;
+        ++Global().windowsToPaint;
+    }
     window->erasePending = window->erasePending || erase;
 }
 
+void ValidateClient(Window* window) {
+    if (window->updatePending) {
+        window->updatePending = false;
+        --Global().windowsToPaint;
+    }
+    window->erasePending = false;
+}
+
 Window* FindWindowToPaint() {
+    assert(Global().windowsToPaint >= 0);
+    if (Global().windowsToPaint == 0) {
+        return nullptr;
+    }
     for (auto& [handle, window] : Global().windows) {
         if (window->updatePending && IsDrawable(window.get())) {
             return window.get();
@@ -93,8 +109,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     // Validate first: whatever the procedure does from here on needs a new invalidation to paint.
     const RECT area = record->updatePending ? record->updateRect : RECT{0, 0, 0, 0};
     const bool erase = record->erasePending;
-    record->updatePending = false;
-    record->erasePending = false;
+    ValidateClient(record);
     *paint = PAINTSTRUCT{};
     paint->rcPaint = area;
     paint->hdc = OpenDeviceContext(record, &area);

@@ -222,6 +222,9 @@ struct State {
     std::vector<Timer> timers;
     std::vector<std::unique_ptr<DeviceContext>> deviceContexts;
     MessageObserver observer = nullptr;
+    // How many windows have an update region: the message loop looks for one to paint each
+    // time it runs dry, and mostly there is none.
+    int windowsToPaint = 0;
 };
 State& Global();
 Host& CurrentHost();
@@ -249,6 +252,8 @@ bool IsTimerProcedure(HWND window, UINT_PTR id, TIMERPROC procedure);  // SetTim
 
 // paint.cpp
 void InvalidateClient(Window* window, const RECT* rect, bool erase);
+// Drops the window's update region, if it has one.
+void ValidateClient(Window* window);
 Window* FindWindowToPaint();
 
 // gdi.cpp

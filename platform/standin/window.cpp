@@ -48,6 +48,7 @@ void DestroyWindowRecord(Window* window) {
         }
     }
     HWND handle = window->handle;
+    ValidateClient(window);
     ForgetTimersOf(handle);
     ForgetDeviceContextsOf(handle);
     ForgetMessagesOf(handle);
