@@ -139,8 +139,12 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         if (row.changed.left >= row.changed.right) {
             changedRows_.push_back(y);
         }
-        row = RowState{pixel,  Span{}, false, Span{},        Span{0, width_},
-                       Span{}, 0,      true,  row.writes + 1};
+        const std::uint32_t writes = row.writes + 1;
+        row = RowState{};
+        row.uniform = pixel;
+        row.changed = Span{0, width_};
+        row.whole = true;
+        row.writes = writes;
         return true;
     }
     WidenDrawn(y, left, right);

@@ -54,9 +54,6 @@ struct ComposedCell {
     std::vector<std::uint32_t> pixels;  // right - left by cellHeight
     std::vector<char> inked;            // per row: whether a glyph covers a pixel of it
 };
-// The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
-// the same bytes on every tick, and a tick draws the same status text twice (on the window, then
-// in the repaint). Each entry is found by its bytes and remembers when it was used.
 // Where a text's cell was last written whole: its rows there hold the composed cell for as long
 // as nothing else writes them.
 struct Placement {
@@ -71,6 +68,9 @@ struct Placement {
     std::vector<std::uint64_t> rowWrites;
 };
 constexpr std::uint64_t NOT_PLACED = ~std::uint64_t{0};  // no row's write count
+// The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
+// the same bytes on every tick, and a tick draws the same status text twice (on the window, then
+// in the repaint). Each entry is found by its bytes and remembers when it was used.
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;
