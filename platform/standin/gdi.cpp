@@ -9,6 +9,9 @@ namespace standin {
 
 namespace {
 
+// Columns saved beyond a change, on either side, when a row's saved columns grow.
+constexpr int SAVED_MARGIN_COLUMNS = 8;
+
 struct StockBrush {
     COLORREF colour;
 };
@@ -69,10 +72,12 @@ void Surface::NoteChange(int y, int left, int right) {
     if (row.whole) {
         return;
     }
-    const Span wanted = Union(row.saved, Span{left, right});
-    if (wanted.left == row.saved.left && wanted.right == row.saved.right) {
+    if (left >= row.saved.left && right <= row.saved.right) {
         return;
     }
+    // A few columns more on each side, so that a marker drawn pixel by pixel is saved once.
+    const Span wanted = Union(row.saved, Span{std::max(left - SAVED_MARGIN_COLUMNS, 0),
+                                              std::min(right + SAVED_MARGIN_COLUMNS, width_)});
     const auto count = static_cast<std::size_t>(wanted.right - wanted.left);
     if (saved_.size() + count > saved_.capacity()) {
         // No host takes the changes: report them as written.
@@ -151,12 +156,9 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     return WriteDifferences(y, left, right, pixel);
 }
 
-void Surface::WidenDrawn(int y, int left, int right) {
+void Surface::WidenFresh(int y, int left, int right) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
-    if (!row.erased) {
-        row.content = Union(row.content, Span{left, right});
-        return;
-    }
+    assert(row.erased);
     // The fresh span stays one span: the columns between are erased now.
     const Span stale = row.content;
     const Span fresh = row.fresh;
@@ -168,6 +170,20 @@ void Surface::WidenDrawn(int y, int left, int right) {
                          row.uniform);
     }
     row.fresh = Union(fresh, Span{left, right});
+}
+
+bool Surface::FillRows(int top, int bottom, int left, int right, std::uint32_t pixel) {
+    assert(top >= 0 && bottom <= height_);
+    bool changed = false;
+    for (int y = top; y < bottom; ++y) {
+        const RowState& row = rows_[static_cast<std::size_t>(y)];
+        const Span drawn = row.erased ? row.fresh : row.content;
+        if (pixel == row.uniform && drawn.left >= drawn.right) {
+            continue;  // the row is all of this colour
+        }
+        changed = Fill(y, left, right, pixel) || changed;
+    }
+    return changed;
 }
 
 void Surface::WriteErase(int y) {
@@ -357,10 +373,8 @@ void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
     const std::uint32_t pixel = SurfacePixel(colour);
     // The clip never leaves the surface, which is kept at least as large as the client area.
     assert(clip.left >= 0 && clip.right <= surface->Width() && clip.bottom <= surface->Height());
-    for (LONG y = clip.top; y < clip.bottom; ++y) {
-        if (surface->Fill(y, clip.left, clip.right, pixel)) {
-            dc->damaged = true;
-        }
+    if (surface->FillRows(clip.top, clip.bottom, clip.left, clip.right, pixel)) {
+        dc->damaged = true;
     }
 }
 
@@ -434,8 +448,8 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
         return CLR_INVALID;
     }
     assert(surfaceX < surface->Width());
-    const int column = static_cast<int>(surfaceX);
-    if (surface->Fill(static_cast<int>(surfaceY), column, column + 1, SurfacePixel(colour))) {
+    if (surface->Set(static_cast<int>(surfaceY), static_cast<int>(surfaceX),
+                     SurfacePixel(colour))) {
         record->damaged = true;
     }
     return colour & 0x00FFFFFF;

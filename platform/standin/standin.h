@@ -87,6 +87,24 @@ class Surface {
     // and drawn again in the same place changes no pixel. The rest of the erase is written when
     // the pixels are read.
     bool Fill(int y, int left, int right, std::uint32_t pixel);
+    // Fills rows top to bottom - 1 in the same way, as an erase does, passing quickly over the
+    // rows where nothing was drawn since the last one.
+    bool FillRows(int top, int bottom, int left, int right, std::uint32_t pixel);
+    // Sets one pixel in the same way: a marker's pixels drawn one by one.
+    bool Set(int y, int x, std::uint32_t pixel) {
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        if (pixel == row.uniform || width_ == 1) {
+            return Fill(y, x, x + 1, pixel);
+        }
+        WidenDrawn(y, x, x + 1);
+        std::uint32_t& at = Row(y)[x];
+        if (at == pixel) {
+            return false;
+        }
+        NoteChange(y, x, x + 1);
+        at = pixel;
+        return true;
+    }
     // Sets count pixels of row y from left on to the given ones, in the same way.
     bool Put(int y, int left, const std::uint32_t* pixels, int count);
     // The columns of each row that differ from what they were at the last call, top to bottom.
@@ -137,7 +155,15 @@ class Surface {
     bool WriteDifferences(int y, int left, int right, std::uint32_t pixel);
     // Notes that columns left to right - 1 of row y are about to be drawn on. On an erased row,
     // the stale columns between them and what was drawn since the erase are erased for real.
-    void WidenDrawn(int y, int left, int right);
+    void WidenDrawn(int y, int left, int right) {
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        if (row.erased) {
+            WidenFresh(y, left, right);
+        } else {
+            row.content = Union(row.content, Span{left, right});
+        }
+    }
+    void WidenFresh(int y, int left, int right);
     // Writes the put-off erase of row y.
     void WriteErase(int y);
     // Writes every put-off erase.
