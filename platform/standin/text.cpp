@@ -133,17 +133,25 @@ const ComposedCell& ComposeCell(CachedText& text, std::uint32_t glyph, std::uint
     const auto width = static_cast<std::size_t>(right - left);
     cell.pixels.assign(width * static_cast<std::size_t>(rendered.cellHeight), background);
     cell.inked.assign(static_cast<std::size_t>(rendered.cellHeight), 0);
+    bool overhangs = false;
     for (const GlyphRun& run : rendered.runs) {
+        const int end = run.left + run.length;
+        const bool inside = run.top >= 0 && run.top < rendered.cellHeight;
+        overhangs = overhangs || !inside || run.left < 0 || end > rendered.cellWidth;
         const int from = std::max(run.left, left);
-        const int to = std::min(run.left + run.length, right);
-        if (run.top >= 0 && run.top < rendered.cellHeight && from < to) {
-            const auto start =
-                cell.pixels.begin() +
-                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(run.top) * width) +
-                (from - left);
-            std::fill(start, start + (to - from), glyph);
+        const int to = std::min(end, right);
+        if (inside && from < to) {
+            std::uint32_t* pixel =
+                cell.pixels.data() + static_cast<std::size_t>(run.top) * width + (from - left);
+            // Most runs are a pixel or two long, too short for a fill's wide stores to pay.
+            for (int column = from; column < to; ++column) {
+                *pixel++ = glyph;
+            }
             cell.inked[static_cast<std::size_t>(run.top)] = 1;
         }
+    }
+    if (!overhangs) {
+        text.overhang.emplace();  // nothing lies outside the cell
     }
     cell.glyph = glyph;
     cell.background = background;
