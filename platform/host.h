@@ -90,6 +90,10 @@ struct SurfacePixels {
     int stride;
 };
 
+// Changed columns of a row that lie at most this far apart are reported, and redrawn, together;
+// farther apart, each group on its own.
+constexpr int BAND_GAP_COLUMNS = 16;
+
 // The pixels of one client row that changed: columns left to right - 1.
 struct ChangedColumns {
     int row;
@@ -119,8 +123,9 @@ std::vector<HWND> TopLevelWindows();          // in creation order, message boxe
 std::vector<HWND> ChildWindows(HWND parent);  // in creation order
 std::optional<WindowDescription> DescribeWindow(HWND window);
 std::optional<SurfacePixels> ClientSurface(HWND window);  // top-level windows only
-// Where a top-level window's client pixels changed since the last call, row by row from the top,
-// so that a host redraws only those parts; a drawing that repeats what is there changes nothing.
+// Where a top-level window's client pixels changed since the last call, row by row from the top
+// and left to right within a row (changes far apart on one row are apart), so that a host redraws
+// only those parts; a drawing that repeats what is there changes nothing.
 std::vector<ChangedColumns> TakeSurfaceChanges(HWND window);
 // The changes gathered into bands of bandRows rows of a width by height client area, and within a
 // band into rectangles of the changes that lie close together: a tick moves a few markers and

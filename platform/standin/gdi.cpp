@@ -298,7 +298,23 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
             while (first < last && now[last - 1] == before[last - 1]) {
                 --last;
             }
-            span = Span{span.left + first, span.left + last};
+            // Changes far apart on one row, such as a marker passing the status text's digits,
+            // are reported apart, so that what lies between them is not redrawn.
+            int group = first;
+            int equal = 0;
+            for (int column = first; column < last; ++column) {
+                if (now[column] == before[column]) {
+                    ++equal;
+                    continue;
+                }
+                if (equal > BAND_GAP_COLUMNS) {
+                    changes.push_back(
+                        ChangedColumns{y, span.left + group, span.left + column - equal});
+                    group = column;
+                }
+                equal = 0;
+            }
+            span = Span{span.left + group, span.left + last};
         }
         if (span.left < span.right) {
             changes.push_back(ChangedColumns{y, span.left, span.right});

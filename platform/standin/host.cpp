@@ -15,9 +15,6 @@ namespace standin {
 
 namespace {
 
-// Changed columns of one band that lie at most this far apart are redrawn as one rectangle.
-constexpr int BAND_GAP_COLUMNS = 16;
-
 // Used when no host is installed: a steady clock, and sleeping until the next timer.
 class PlainHost : public Host {
   public:

@@ -192,8 +192,17 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
         for (const standin::ChangedColumns& change : changes) {
             ASSERT_LT(change.row, surface.height);
             ASSERT_LE(change.right, surface.width);
+            // Each report starts and ends with a changed pixel, and no more than the band gap of
+            // unchanged ones lies between two changed ones: a marker passing the status text's
+            // digits is not reported together with the row between them.
+            int unchanged = 0;
             for (int x = change.left; x < change.right; ++x) {
-                shown[change.row * surface.width + x] = pixel(x, change.row);
+                std::uint32_t& was = shown[change.row * surface.width + x];
+                unchanged = was == pixel(x, change.row) ? unchanged + 1 : 0;
+                const bool end = x == change.left || x == change.right - 1;
+                ASSERT_LE(unchanged, end ? 0 : standin::BAND_GAP_COLUMNS)
+                    << "row " << change.row << " at " << x;
+                was = pixel(x, change.row);
             }
             changed += change.right - change.left;
         }
