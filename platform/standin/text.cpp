@@ -19,12 +19,18 @@ constexpr long long FARTHEST_TEXT_PIXELS = 1 << 21;
 }  // namespace
 
 std::string DrawableText(std::string_view codePage932) {
-    const std::string utf8 = DecodeCodePage932(codePage932);
+    std::string utf8 = DecodeCodePage932(codePage932);
+    const auto control = [](char character) {
+        const auto byte = static_cast<unsigned char>(character);
+        return byte < 0x20 || byte == 0x7F;
+    };
+    if (std::none_of(utf8.begin(), utf8.end(), control)) {
+        return utf8;  // the usual text, with nothing to replace
+    }
     std::string result;
     result.reserve(utf8.size());
     for (char character : utf8) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (control(character)) {
             result += REPLACEMENT_GLYPH;
         } else {
             result += character;
