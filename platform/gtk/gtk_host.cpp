@@ -569,17 +569,24 @@ void GtkHost::SubtractCoveredParts(HWND window, TopLevel* topLevel, cairo_region
         if (control.parent != window || !gtk_widget_get_mapped(control.widget)) {
             continue;
         }
+        // The overlay places its children on windows of their own: their allocations are not in
+        // the drawing area's coordinates.
         int x = 0;
         int y = 0;
         if (!gtk_widget_translate_coordinates(control.widget, topLevel->drawingArea, 0, 0, &x,
                                               &y)) {
             continue;
         }
-        const int width = gtk_widget_get_allocated_width(control.widget);
-        const int height = gtk_widget_get_allocated_height(control.widget);
+        const cairo_rectangle_int_t whole{x, y, gtk_widget_get_allocated_width(control.widget),
+                                          gtk_widget_get_allocated_height(control.widget)};
+        if (cairo_region_contains_rectangle(changed, &whole) == CAIRO_REGION_OVERLAP_OUT) {
+            continue;
+        }
         const int corner = control.statusBar ? 0 : BUTTON_CORNER_PIXELS;
-        const cairo_rectangle_int_t across{x, y + corner, width, height - 2 * corner};
-        const cairo_rectangle_int_t down{x + corner, y, width - 2 * corner, height};
+        const cairo_rectangle_int_t across{whole.x, whole.y + corner, whole.width,
+                                           whole.height - 2 * corner};
+        const cairo_rectangle_int_t down{whole.x + corner, whole.y, whole.width - 2 * corner,
+                                         whole.height};
         for (const cairo_rectangle_int_t& covered : {across, down}) {
             if (covered.width > 0 && covered.height > 0) {
                 cairo_region_subtract_rectangle(changed, &covered);
