@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "platform/standin/standin.h"
 
@@ -21,6 +22,34 @@ const StockBrush STOCK_BRUSHES[] = {
     {RGB(255, 255, 255)}, {RGB(192, 192, 192)}, {RGB(128, 128, 128)},
     {RGB(64, 64, 64)},    {RGB(0, 0, 0)},
 };
+
+// The first and one past the last of the count pixels that differ between two rows; first equals
+// last when none does. The C library's wide compares pass over the equal ends in blocks: a new
+// status text differs from the last one in a few digits in the middle.
+std::pair<int, int> DifferingSpan(const std::uint32_t* now, const std::uint32_t* before,
+                                  int count) {
+    constexpr int BLOCK = 16;
+    if (std::memcmp(now, before, sizeof *now * static_cast<std::size_t>(count)) == 0) {
+        return {0, 0};
+    }
+    int first = 0;
+    while (count - first >= BLOCK &&
+           std::memcmp(now + first, before + first, sizeof *now * BLOCK) == 0) {
+        first += BLOCK;
+    }
+    while (now[first] == before[first]) {
+        ++first;  // stops before count: a pixel differs
+    }
+    int last = count;
+    while (last - first >= BLOCK &&
+           std::memcmp(now + last - BLOCK, before + last - BLOCK, sizeof *now * BLOCK) == 0) {
+        last -= BLOCK;
+    }
+    while (now[last - 1] == before[last - 1]) {
+        --last;  // stops at first + 1 at the latest
+    }
+    return {first, last};
+}
 
 }  // namespace
 
@@ -215,16 +244,9 @@ bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
     }
     WidenDrawn(y, left, left + count);
     std::uint32_t* const row = Row(y) + left;
-    if (std::memcmp(row, pixels, sizeof *pixels * static_cast<std::size_t>(count)) == 0) {
+    const auto [first, last] = DifferingSpan(row, pixels, count);
+    if (first == last) {
         return false;
-    }
-    int first = 0;
-    while (row[first] == pixels[first]) {
-        ++first;
-    }
-    int last = count;
-    while (row[last - 1] == pixels[last - 1]) {
-        --last;
     }
     NoteChange(y, left + first, left + last);
     std::copy(pixels + first, pixels + last, row + first);
@@ -287,17 +309,7 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
             const std::uint32_t* now = Row(y) + span.left;
             const std::uint32_t* before =
                 saved_.data() + row.savedAt + static_cast<std::size_t>(span.left - row.saved.left);
-            int first = 0;
-            int last = span.right - span.left;
-            if (std::memcmp(now, before, sizeof *now * static_cast<std::size_t>(last)) == 0) {
-                last = 0;
-            }
-            while (first < last && now[first] == before[first]) {
-                ++first;
-            }
-            while (first < last && now[last - 1] == before[last - 1]) {
-                --last;
-            }
+            const auto [first, last] = DifferingSpan(now, before, span.right - span.left);
             // Changes far apart on one row, such as a marker passing the status text's digits,
             // are reported apart, so that what lies between them is not redrawn.
             int group = first;
