@@ -565,20 +565,29 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
 // a marker moves beneath it. A push button is opaque but for its rounded corners, the status bar
 // opaque throughout.
 void GtkHost::SubtractCoveredParts(HWND window, TopLevel* topLevel, cairo_region_t* changed) {
+    // The overlay places its children on windows of their own, so their allocations are not in
+    // the drawing area's coordinates; the buttons' are in the control layer's, which has none.
+    int layerX = 0;
+    int layerY = 0;
+    if (!gtk_widget_translate_coordinates(topLevel->controlLayer, topLevel->drawingArea, 0, 0,
+                                          &layerX, &layerY)) {
+        return;
+    }
+    GtkAllocation layer;
+    gtk_widget_get_allocation(topLevel->controlLayer, &layer);
     for (const auto& [handle, control] : controls_) {
         if (control.parent != window || !gtk_widget_get_mapped(control.widget)) {
             continue;
         }
-        // The overlay places its children on windows of their own: their allocations are not in
-        // the drawing area's coordinates.
-        int x = 0;
-        int y = 0;
-        if (!gtk_widget_translate_coordinates(control.widget, topLevel->drawingArea, 0, 0, &x,
-                                              &y)) {
+        GtkAllocation area;
+        gtk_widget_get_allocation(control.widget, &area);
+        int x = layerX + area.x - layer.x;
+        int y = layerY + area.y - layer.y;
+        if (control.statusBar && !gtk_widget_translate_coordinates(
+                                     control.widget, topLevel->drawingArea, 0, 0, &x, &y)) {
             continue;
         }
-        const cairo_rectangle_int_t whole{x, y, gtk_widget_get_allocated_width(control.widget),
-                                          gtk_widget_get_allocated_height(control.widget)};
+        const cairo_rectangle_int_t whole{x, y, area.width, area.height};
         if (cairo_region_contains_rectangle(changed, &whole) == CAIRO_REGION_OVERLAP_OUT) {
             continue;
         }
