@@ -22,8 +22,8 @@ namespace gtkhost {
 
 namespace {
 
-// Changed client pixels are redrawn in bands of this many rows, each from its leftmost to its
-// rightmost changed pixel.
+// Changed client pixels are redrawn in bands of this many rows, in rectangles around the changes
+// of a band that lie close together.
 constexpr int DAMAGE_BAND_ROWS = 8;
 
 // How far in from its corners a push button may be rounded, and so show the client pixels behind
