@@ -25,7 +25,8 @@ const StockBrush STOCK_BRUSHES[] = {
 
 // The first and one past the last of the count pixels that differ between two rows; first equals
 // last when none does. The C library's wide compares pass over the equal ends in blocks: a new
-// status text differs from the last one in a few digits in the middle.
+// status text differs from the last one in a few digits in the middle, and an erase finds most
+// of a row in its colour already.
 std::pair<int, int> DifferingSpan(const std::uint32_t* now, const std::uint32_t* before,
                                   int count) {
     constexpr int BLOCK = 16;
@@ -148,7 +149,7 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
     if (pixel == row.uniform) {
         // Outside what was drawn the pixels are this colour already.
-        const Span drawn = row.erased ? row.fresh : row.content;
+        const Span drawn = row.Drawn();
         if (left > drawn.left || right < drawn.right) {
             return WriteDifferences(y, std::max(left, drawn.left), std::min(right, drawn.right),
                                     pixel);
@@ -206,7 +207,7 @@ bool Surface::FillRows(int top, int bottom, int left, int right, std::uint32_t p
     bool changed = false;
     for (int y = top; y < bottom; ++y) {
         const RowState& row = rows_[static_cast<std::size_t>(y)];
-        const Span drawn = row.erased ? row.fresh : row.content;
+        const Span drawn = row.Drawn();
         if (pixel == row.uniform && drawn.left >= drawn.right) {
             continue;  // the row is all of this colour
         }
@@ -257,40 +258,15 @@ bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) 
     if (left >= right) {
         return false;
     }
-    std::uint32_t* const row = Row(y);
-    std::uint32_t* first = row + left;
-    std::uint32_t* last = row + right;  // one past the last pixel that differs
-    // A long span (the erase, a text's cell) is mostly of its colour already: the C library's
-    // wide compares pass over it in blocks, and over a whole row that needs nothing.
-    constexpr std::ptrdiff_t BLOCK = 16;
-    if (last - first >= 4 * BLOCK) {
-        const std::uint32_t* same = SameRow(pixel);
-        if (std::memcmp(first, same, static_cast<std::size_t>(last - first) * sizeof pixel) == 0) {
-            return false;
-        }
-        while (last - first >= BLOCK && std::memcmp(first, same, BLOCK * sizeof pixel) == 0) {
-            first += BLOCK;
-        }
-        while (last - first >= BLOCK &&
-               std::memcmp(last - BLOCK, same, BLOCK * sizeof pixel) == 0) {
-            last -= BLOCK;
-        }
-    }
-    while (first != last && *first == pixel) {
-        ++first;
-    }
-    if (first == last) {
+    // A long span (the erase, a text's cell) is mostly of its colour already.
+    std::uint32_t* const first = Row(y) + left;
+    const std::uint32_t* same = SameRow(pixel);
+    const auto [from, to] = DifferingSpan(first, same, right - left);
+    if (from == to) {
         return false;
     }
-    while (last[-1] == pixel) {
-        --last;  // stops at first at the latest, which differs
-    }
-    NoteChange(y, static_cast<int>(first - row), static_cast<int>(last - row));
-    if (last - first >= 4 * BLOCK) {
-        std::memcpy(first, SameRow(pixel), static_cast<std::size_t>(last - first) * sizeof pixel);
-    } else {
-        std::fill(first, last, pixel);
-    }
+    NoteChange(y, left + from, left + to);
+    std::memcpy(first + from, same, static_cast<std::size_t>(to - from) * sizeof pixel);
     return true;
 }
 

@@ -148,6 +148,8 @@ class Surface {
         std::size_t savedAt = 0;
         bool whole = false;
         std::uint32_t writes = 0;
+        // Where the row may differ from its uniform colour as it is now drawn.
+        Span Drawn() const { return erased ? fresh : content; }
     };
     // Notes that columns left to right - 1 of row y are about to change, keeping what they hold.
     void NoteChange(int y, int left, int right);
