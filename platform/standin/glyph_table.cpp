@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <optional>
+#include <vector>
 
 namespace standin {
 
@@ -40,8 +41,6 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index)
     return codePoint;
 }
 
-namespace {
-
 const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint) {
     const GlyphTableEntry* end = table.entries + table.entryCount;
     const GlyphTableEntry* found = std::lower_bound(
@@ -50,12 +49,9 @@ const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint) {
     return found != end && found->codePoint == codePoint ? found : nullptr;
 }
 
-}  // namespace
-
-TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
-    TextPixels pixels{0, table.cellHeight, {}};
-    // Room for the runs of most texts at once: a glyph has about two runs a row.
-    pixels.runs.reserve(utf8.size() * 16);
+std::vector<const GlyphTableEntry*> GlyphsOf(const GlyphTable& table, std::string_view utf8) {
+    std::vector<const GlyphTableEntry*> glyphs;
+    glyphs.reserve(utf8.size());
     for (std::size_t index = 0; index < utf8.size();) {
         const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
         const GlyphTableEntry* glyph = codePoint ? FindGlyph(table, *codePoint) : nullptr;
@@ -63,8 +59,23 @@ TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
             glyph = FindGlyph(table, table.replacement);
             assert(glyph != nullptr && "a glyph table holds its replacement glyph");
         }
-        for (int run = glyph->firstRun; run < glyph->firstRun + glyph->runCount; ++run) {
-            const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(run) * 3;
+        glyphs.push_back(glyph);
+    }
+    return glyphs;
+}
+
+TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
+    // The glyphs first, so that the runs are written once into a vector of their final size.
+    const std::vector<const GlyphTableEntry*> glyphs = GlyphsOf(table, utf8);
+    std::size_t runCount = 0;
+    for (const GlyphTableEntry* glyph : glyphs) {
+        runCount += static_cast<std::size_t>(glyph->runCount);
+    }
+    TextPixels pixels{0, table.cellHeight, {}};
+    pixels.runs.reserve(runCount);
+    for (const GlyphTableEntry* glyph : glyphs) {
+        const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(glyph->firstRun) * 3;
+        for (int run = 0; run < glyph->runCount; ++run, values += 3) {
             pixels.runs.push_back(GlyphRun{pixels.cellWidth + values[0], values[1], values[2]});
         }
         pixels.cellWidth += glyph->cellWidth;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -31,6 +32,12 @@ struct GlyphTable {
 // The code point that starts at index of a UTF-8 text, moving index past it; nullopt, moving
 // index one byte on, where no valid sequence starts.
 std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index);
+
+// The table's glyph of a character; null when the table lacks it.
+const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint);
+
+// The glyphs that set a UTF-8 text, in order: each character's, or the replacement glyph.
+std::vector<const GlyphTableEntry*> GlyphsOf(const GlyphTable& table, std::string_view utf8);
 
 // The pixels of a UTF-8 text set from the table's glyphs.
 TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8);

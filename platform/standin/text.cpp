@@ -3,8 +3,10 @@
 #include <cassert>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/standin/glyph_table.h"
 #include "platform/standin/standin.h"
 #include "platform/standin/text_renderer.h"
 
@@ -49,6 +51,35 @@ using namespace standin;
 
 namespace {
 
+// A glyph of the default font's table as a text set from the table places it. A text whose
+// glyphs all stay within their cells is their cells side by side, so, as a real GDI draws from
+// its glyph cache, its cell is copied together from theirs, composed once in its colours; and a
+// new text placed over an older one (the status text of every tick) writes only the glyphs that
+// differ from those below it.
+struct GlyphCell {
+    int width = 0;
+    bool fits = true;           // covers no pixel outside its cell
+    std::vector<char> covered;  // width by the table's cell height, row by row
+    std::vector<char> inked;    // per row: whether the glyph covers a pixel of it
+    bool composed = false;
+    std::uint32_t glyph = 0;  // the colours the pixels are composed in
+    std::uint32_t background = 0;
+    std::vector<std::uint32_t> pixels;  // as covered
+};
+// The cells of the glyphs used so far, of the one table that the renderer sets texts from.
+struct GlyphCells {
+    const GlyphTable* table = nullptr;
+    std::unordered_map<char32_t, GlyphCell> cells;
+};
+// A bound on the cells kept, far above what the program's texts use.
+constexpr std::size_t GLYPH_CELLS_KEPT = 2048;
+// A glyph of a text set from glyphs: which, and where its cell lies in the text's cell.
+struct GlyphAt {
+    char32_t codePoint;
+    int left;
+    int width;
+};
+
 // A text's cell in two colours, each row as it ends up on the surface: of a text placed partly
 // outside the clip, only the columns within it.
 struct ComposedCell {
@@ -72,6 +103,11 @@ struct Placement {
     std::uint32_t background = 0;
     // Each cell row's write count after it was written; NOT_PLACED for a row not written here.
     std::vector<std::uint64_t> rowWrites;
+
+    bool SamePlaceAs(const Placement& other) const {
+        return surface == other.surface && x == other.x && y == other.y && left == other.left &&
+               right == other.right && glyph == other.glyph && background == other.background;
+    }
 };
 constexpr std::uint64_t NOT_PLACED = ~std::uint64_t{0};  // no row's write count
 // The texts drawn most recently, as a real GDI keeps its glyphs: a frame's labels come back with
@@ -80,7 +116,10 @@ constexpr std::uint64_t NOT_PLACED = ~std::uint64_t{0};  // no row's write count
 struct CachedText {
     std::string bytes;
     std::uint64_t lastUse = 0;
-    TextPixels rendered;
+    TextPixels rendered;  // without runs when set from glyph cells
+    // The table whose glyph cells set the text, and its glyphs; null when it is set from its runs.
+    const GlyphTable* table = nullptr;
+    std::vector<GlyphAt> glyphs;
     ComposedCell cell;  // for the colours and columns it was last drawn in
     std::optional<std::vector<GlyphRun>> overhang;  // the covered pixels outside the cell
     Placement placement;
@@ -95,6 +134,84 @@ constexpr int WHOLE_CELL_MAX_PIXELS = 4096;
 // Written only by FindRenderedText.
 std::vector<CachedText> textCache;
 std::uint64_t textCacheClock = 0;
+// Written only by RenderInto, CellOf and ComposedGlyph.
+GlyphCells glyphCells;
+
+// The cell of a glyph of the table, made on first use. The cells stay where they are until the
+// next text is rendered.
+GlyphCell& CellOf(const GlyphTable& table, char32_t codePoint) {
+    assert(glyphCells.table == &table);
+    const auto [found, added] = glyphCells.cells.try_emplace(codePoint);
+    GlyphCell& cell = found->second;
+    if (!added) {
+        return cell;
+    }
+    const GlyphTableEntry* entry = FindGlyph(table, codePoint);
+    assert(entry != nullptr && "only the table's own glyphs are asked for");
+    const auto height = static_cast<std::size_t>(table.cellHeight);
+    cell.width = entry->cellWidth;
+    cell.covered.assign(static_cast<std::size_t>(cell.width) * height, 0);
+    cell.inked.assign(height, 0);
+    const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(entry->firstRun) * 3;
+    for (int run = 0; run < entry->runCount; ++run, values += 3) {
+        const int left = values[0];
+        const int top = values[1];
+        const int end = left + values[2];
+        if (left < 0 || end > cell.width || top < 0 || top >= table.cellHeight) {
+            cell.fits = false;
+            continue;
+        }
+        const auto start =
+            cell.covered.begin() + static_cast<std::ptrdiff_t>(top) * cell.width + left;
+        std::fill(start, start + (end - left), 1);
+        cell.inked[static_cast<std::size_t>(top)] = 1;
+    }
+    return cell;
+}
+
+// The glyph's cell composed in these colours.
+const GlyphCell& ComposedGlyph(const GlyphTable& table, char32_t codePoint, std::uint32_t glyph,
+                               std::uint32_t background) {
+    GlyphCell& cell = CellOf(table, codePoint);
+    if (!cell.composed || cell.glyph != glyph || cell.background != background) {
+        cell.pixels.resize(cell.covered.size());
+        std::transform(cell.covered.begin(), cell.covered.end(), cell.pixels.begin(),
+                       [&](char covered) { return covered != 0 ? glyph : background; });
+        cell.composed = true;
+        cell.glyph = glyph;
+        cell.background = background;
+    }
+    return cell;
+}
+
+// Renders a text into a cache entry: from glyph cells when its glyphs all stay within them, else
+// as runs.
+void RenderInto(CachedText& text, std::string_view bytes) {
+    const std::string utf8 = DrawableText(bytes);
+    text.glyphs.clear();
+    text.table = GlyphTableFor(utf8);
+    if (text.table != nullptr) {
+        if (glyphCells.table != text.table || glyphCells.cells.size() >= GLYPH_CELLS_KEPT) {
+            glyphCells.cells.clear();
+            glyphCells.table = text.table;
+        }
+        int width = 0;
+        bool fits = true;
+        for (const GlyphTableEntry* entry : GlyphsOf(*text.table, utf8)) {
+            fits = fits && CellOf(*text.table, entry->codePoint).fits;
+            text.glyphs.push_back(GlyphAt{entry->codePoint, width, entry->cellWidth});
+            width += entry->cellWidth;
+        }
+        if (fits) {
+            text.rendered = TextPixels{width, text.table->cellHeight, {}};
+            text.overhang.emplace();  // every pixel lies within the cell
+            return;
+        }
+        text.glyphs.clear();
+        text.table = nullptr;
+    }
+    text.rendered = RenderUtf8Text(utf8);
+}
 
 // The rendering of these bytes, kept when they are short; scratch holds one that is not kept.
 CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
@@ -116,13 +233,40 @@ CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
         }
         // A new text in an entry that may have held another: its buffers are used again.
         found->bytes.assign(bytes);
-        found->rendered = RenderText(bytes);
         found->cell.valid = false;
         found->overhang.reset();
         found->placement.surface = 0;
+        RenderInto(*found, bytes);
     }
     found->lastUse = textCacheClock;
     return *found;
+}
+
+// Copies columns from to to - 1 of rows top to bottom - 1 of a text set from glyph cells, in
+// these colours, to target, whose rows lie stride pixels apart; marks the inked rows in inked.
+void CopyGlyphColumns(const CachedText& text, int from, int to, int top, int bottom,
+                      std::uint32_t glyph, std::uint32_t background, std::uint32_t* target,
+                      std::size_t stride, std::vector<char>* inked) {
+    assert(text.table != nullptr);
+    for (const GlyphAt& placed : text.glyphs) {
+        const int start = std::max(placed.left, from);
+        const int end = std::min(placed.left + placed.width, to);
+        if (start >= end) {
+            continue;
+        }
+        const GlyphCell& cell = ComposedGlyph(*text.table, placed.codePoint, glyph, background);
+        for (int row = top; row < bottom; ++row) {
+            const auto index = static_cast<std::size_t>(row);
+            const std::uint32_t* source = cell.pixels.data() +
+                                          index * static_cast<std::size_t>(cell.width) +
+                                          (start - placed.left);
+            std::copy(source, source + (end - start),
+                      target + static_cast<std::size_t>(row - top) * stride + (start - from));
+            if (inked != nullptr) {
+                (*inked)[index] = (*inked)[index] || cell.inked[index];
+            }
+        }
+    }
 }
 
 // Columns left to right - 1 of the text's cell in these colours: the background with the covered
@@ -137,33 +281,49 @@ const ComposedCell& ComposeCell(CachedText& text, std::uint32_t glyph, std::uint
     const TextPixels& rendered = text.rendered;
     assert(0 <= left && left < right && right <= rendered.cellWidth);
     const auto width = static_cast<std::size_t>(right - left);
-    cell.pixels.assign(width * static_cast<std::size_t>(rendered.cellHeight), background);
-    cell.inked.assign(static_cast<std::size_t>(rendered.cellHeight), 0);
-    bool overhangs = false;
-    for (const GlyphRun& run : rendered.runs) {
-        const int end = run.left + run.length;
-        const bool inside = run.top >= 0 && run.top < rendered.cellHeight;
-        overhangs = overhangs || !inside || run.left < 0 || end > rendered.cellWidth;
-        const int from = std::max(run.left, left);
-        const int to = std::min(end, right);
-        if (inside && from < to) {
-            std::uint32_t* pixel =
-                cell.pixels.data() + static_cast<std::size_t>(run.top) * width + (from - left);
-            // Most runs are a pixel or two long, too short for a fill's wide stores to pay.
-            for (int column = from; column < to; ++column) {
-                *pixel++ = glyph;
-            }
-            cell.inked[static_cast<std::size_t>(run.top)] = 1;
-        }
-    }
-    if (!overhangs) {
-        text.overhang.emplace();  // nothing lies outside the cell
-    }
     cell.glyph = glyph;
     cell.background = background;
     cell.left = left;
     cell.right = right;
     cell.valid = true;
+    cell.inked.assign(static_cast<std::size_t>(rendered.cellHeight), 0);
+    if (text.table != nullptr) {
+        // The glyphs' cells side by side cover every pixel of the text's cell.
+        cell.pixels.resize(width * static_cast<std::size_t>(rendered.cellHeight));
+        CopyGlyphColumns(text, left, right, 0, rendered.cellHeight, glyph, background,
+                         cell.pixels.data(), width, &cell.inked);
+        return cell;
+    }
+    cell.pixels.assign(width * static_cast<std::size_t>(rendered.cellHeight), background);
+    // One unsigned compare for each bound: a negative value wraps to a large one.
+    const auto within = [](int value, int size) {
+        return static_cast<unsigned>(value) < static_cast<unsigned>(size);
+    };
+    bool overhangs = false;
+    for (const GlyphRun& run : rendered.runs) {
+        const int end = run.left + run.length;
+        if (!within(run.top, rendered.cellHeight)) {
+            overhangs = true;
+            continue;
+        }
+        if (!within(run.left, rendered.cellWidth) || end > rendered.cellWidth) {
+            overhangs = true;
+        }
+        const int from = std::max(run.left, left);
+        const int to = std::min(end, right);
+        if (from < to) {
+            const auto row = static_cast<std::size_t>(run.top);
+            std::uint32_t* pixel = cell.pixels.data() + row * width + (from - left);
+            // Most runs are a pixel or two long, too short for a fill's wide stores to pay.
+            for (int column = from; column < to; ++column) {
+                *pixel++ = glyph;
+            }
+            cell.inked[row] = 1;
+        }
+    }
+    if (!overhangs) {
+        text.overhang.emplace();  // nothing lies outside the cell
+    }
     return cell;
 }
 
@@ -204,6 +364,89 @@ bool FillRow(Surface& surface, const RECT& clip, long long row, long long left, 
                                         static_cast<int>(right), pixel);
 }
 
+// Whether each of cell rows top to bottom - 1 of the placement holds what was written there.
+bool RowsIntact(const Placement& placement, const Surface& surface, long long top,
+                long long bottom) {
+    for (long long row = top; row < bottom; ++row) {
+        if (placement.rowWrites[static_cast<std::size_t>(row)] !=
+            surface.RowWrites(static_cast<int>(placement.y + row))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A text set from the same glyph cells whose rows top to bottom - 1 lie intact in this place,
+// the one placed last; null when there is none.
+const CachedText* TextBelow(const CachedText& text, const Placement& place, const Surface& surface,
+                            long long top, long long bottom) {
+    const CachedText* below = nullptr;
+    for (const CachedText& other : textCache) {
+        if (&other != &text && other.table == text.table &&
+            other.rendered.cellHeight == text.rendered.cellHeight &&
+            other.placement.SamePlaceAs(place) &&
+            (below == nullptr || other.lastUse > below->lastUse) &&
+            RowsIntact(other.placement, surface, top, bottom)) {
+            below = &other;
+        }
+    }
+    return below;
+}
+
+// Writes rows top to bottom - 1 of a text set from glyph cells over another such text that lies
+// intact in the same place: only the columns of its glyphs that are not the same glyph in the
+// same column below, within columns left to right - 1. Returns whether a pixel changed.
+bool PutChangedGlyphs(Surface& surface, const CachedText& text, const CachedText& below,
+                      long long left, long long right, long long top, long long bottom) {
+    const Placement& place = text.placement;
+    // The columns left as they are are drawn all the same, so that an erase put off on their
+    // rows leaves them be.
+    for (long long row = top; row < bottom; ++row) {
+        surface.Keep(static_cast<int>(place.y + row), static_cast<int>(place.x + left),
+                     static_cast<int>(place.x + right));
+    }
+    bool changed = false;
+    std::vector<std::uint32_t> pixels;
+    // Each glyph of the text against the glyph below that starts in the same column, if any.
+    auto other = below.glyphs.begin();
+    const auto same = [&](const GlyphAt& placed) {
+        while (other != below.glyphs.end() && other->left < placed.left) {
+            ++other;
+        }
+        return other != below.glyphs.end() && other->left == placed.left &&
+               other->codePoint == placed.codePoint;
+    };
+    for (auto glyph = text.glyphs.begin(); glyph != text.glyphs.end();) {
+        if (same(*glyph)) {
+            ++glyph;
+            continue;
+        }
+        // A span of glyphs that differ from those below.
+        const int from = glyph->left;
+        while (glyph != text.glyphs.end() && !same(*glyph)) {
+            ++glyph;
+        }
+        const int to = glyph != text.glyphs.end() ? glyph->left : text.rendered.cellWidth;
+        const auto start = static_cast<int>(std::max<long long>(from, left));
+        const auto end = static_cast<int>(std::min<long long>(to, right));
+        if (start >= end) {
+            continue;
+        }
+        const auto width = static_cast<std::size_t>(end - start);
+        pixels.resize(width * static_cast<std::size_t>(bottom - top));
+        CopyGlyphColumns(text, start, end, static_cast<int>(top), static_cast<int>(bottom),
+                         place.glyph, place.background, pixels.data(), width, nullptr);
+        for (long long row = top; row < bottom; ++row) {
+            changed =
+                surface.Put(static_cast<int>(place.y + row), static_cast<int>(place.x + start),
+                            pixels.data() + static_cast<std::size_t>(row - top) * width,
+                            static_cast<int>(width)) ||
+                changed;
+        }
+    }
+    return changed;
+}
+
 // Places a rendered text on the surface with its top-left corner at (x, y), within the clip: the
 // cell in the background colour with the covered pixels in the text colour, then the covered
 // pixels that overhang the cell. Each row of the cell is written whole from its composed pixels,
@@ -221,37 +464,46 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
     const long long bottom = std::min<long long>(rendered.cellHeight, clip.bottom - y);
     bool changed = false;
     if (left < right && top < bottom) {
-        const bool whole = rendered.cellWidth <= WHOLE_CELL_MAX_PIXELS;
-        const ComposedCell& cell =
-            ComposeCell(text, glyph, SurfacePixel(background), whole ? 0 : static_cast<int>(left),
-                        whole ? rendered.cellWidth : static_cast<int>(right));
-        const auto width = static_cast<std::size_t>(cell.right - cell.left);
         // The composed cell in these colours, in the same place: a row that nothing else has
         // written since holds it still. (A label comes back in every frame.)
         Placement& placement = text.placement;
-        const bool samePlace = placement.surface == surface.Serial() && placement.x == x &&
-                               placement.y == y && placement.left == left &&
-                               placement.right == right && placement.glyph == cell.glyph &&
-                               placement.background == cell.background;
+        const Placement place{surface.Serial(),         x, y, left, right, glyph,
+                              SurfacePixel(background), {}};
+        const bool samePlace = placement.SamePlaceAs(place);
         if (!samePlace) {
-            placement =
-                Placement{surface.Serial(), x, y, left, right, cell.glyph, cell.background, {}};
+            placement = place;
             placement.rowWrites.assign(static_cast<std::size_t>(rendered.cellHeight), NOT_PLACED);
+            const CachedText* below =
+                text.table != nullptr ? TextBelow(text, place, surface, top, bottom) : nullptr;
+            if (below != nullptr) {
+                changed = PutChangedGlyphs(surface, text, *below, left, right, top, bottom);
+                for (long long row = top; row < bottom; ++row) {
+                    placement.rowWrites[static_cast<std::size_t>(row)] =
+                        surface.RowWrites(static_cast<int>(y + row));
+                }
+                return changed;  // a text set from glyph cells has no overhang
+            }
         }
+        const bool whole = rendered.cellWidth <= WHOLE_CELL_MAX_PIXELS;
         for (long long row = top; row < bottom; ++row) {
             const auto surfaceRow = static_cast<int>(y + row);
             const auto surfaceLeft = static_cast<int>(x + left);
             const auto index = static_cast<std::size_t>(row);
+            if (samePlace && placement.rowWrites[index] == surface.RowWrites(surfaceRow)) {
+                surface.Keep(surfaceRow, surfaceLeft, static_cast<int>(x + right));
+                continue;
+            }
+            // Composed only when a row must be written.
+            const ComposedCell& cell =
+                ComposeCell(text, glyph, place.background, whole ? 0 : static_cast<int>(left),
+                            whole ? rendered.cellWidth : static_cast<int>(right));
             if (cell.inked[index] == 0) {
                 // A row of background only is cheap to compare, and may not have been written.
                 changed = surface.Fill(surfaceRow, surfaceLeft, static_cast<int>(x + right),
                                        cell.background) ||
                           changed;
-                continue;
-            }
-            if (samePlace && placement.rowWrites[index] == surface.RowWrites(surfaceRow)) {
-                surface.Keep(surfaceRow, surfaceLeft, static_cast<int>(x + right));
             } else {
+                const auto width = static_cast<std::size_t>(cell.right - cell.left);
                 changed = surface.Put(surfaceRow, surfaceLeft,
                                       cell.pixels.data() + index * width + (left - cell.left),
                                       static_cast<int>(right - left)) ||

@@ -193,10 +193,14 @@ class KeptGlyphs {
 
 // Texts made only of the default font's own glyphs are set from the kept glyphs; any other is laid
 // out and drawn whole.
-TextPixels RenderUtf8Text(std::string_view utf8) {
+const GlyphTable* GlyphTableFor(std::string_view utf8) {
     static KeptGlyphs kept;
-    return !utf8.empty() && kept.Keep(utf8) ? SetTextFromGlyphs(kept.Table(), utf8)
-                                            : RenderWholeUtf8Text(utf8);
+    return !utf8.empty() && kept.Keep(utf8) ? &kept.Table() : nullptr;
+}
+
+TextPixels RenderUtf8Text(std::string_view utf8) {
+    const GlyphTable* table = GlyphTableFor(utf8);
+    return table != nullptr ? SetTextFromGlyphs(*table, utf8) : RenderWholeUtf8Text(utf8);
 }
 
 TextPixels RenderWholeUtf8Text(std::string_view utf8) {

@@ -4,7 +4,7 @@
 // Native builds render with Pango (text_pango.cpp) and decode code page 932 with iconv
 // (codepage_iconv.cpp); the browser build sets texts from a glyph table that the Pango backend
 // drew when the page was built, and decodes with the browser (text_glyphs.cpp). Each backend
-// defines RenderUtf8Text and host.h's DecodeCodePage932.
+// defines RenderUtf8Text, GlyphTableFor and host.h's DecodeCodePage932.
 #pragma once
 
 #include <string>
@@ -22,6 +22,12 @@ constexpr char32_t REPLACEMENT_CODE_POINT = 0xFF65;
 // Renders UTF-8 text with no control characters in the default font, a monospaced Japanese
 // Gothic of 16 pixels: half-width glyphs are 8 pixels wide and full-width ones 16.
 TextPixels RenderUtf8Text(std::string_view utf8);
+
+struct GlyphTable;
+// The table of the default font's glyphs that sets this UTF-8 text, as RenderUtf8Text does when
+// the font has all of its characters; null when the text is drawn whole. A table lives as long
+// as the process, and may gain glyphs.
+const GlyphTable* GlyphTableFor(std::string_view utf8);
 
 // Code page 932 bytes as the text that TextOutA shows: UTF-8, with one replacement glyph for each
 // invalid byte and each control character (TextOutA writes no line breaks). Defined by the core.

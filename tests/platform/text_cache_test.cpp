@@ -103,6 +103,56 @@ TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
     }
 }
 
+// A new text drawn where another lies, as the status text is on every tick, writes only the
+// glyphs that differ from those below; it must show itself alone all the same: straight over the
+// last one, over one that an erase has not yet written away, over one that a line has crossed
+// since, with glyphs of another width in the middle, and when it comes back from the cache.
+TEST(TextCacheTest, ATextDrawnOverAnotherInItsPlaceShowsItselfAlone) {
+    ResetWithTestClass();
+    HWND window = CreateTestWindow();
+    ShowWindow(window, SW_SHOW);
+    struct Step {
+        const char* bytes;  // all as wide
+        bool erase;
+        bool line;
+    };
+    const Step steps[] = {
+        {"\x95\xbd\x8b\xcf 1950\x94N 1\x8c\x8e 2\x93\xfa 250", true, false},
+        {"\x95\xbd\x8b\xcf 1950\x94N 1\x8c\x8e 3\x93\xfa 250", false, false},
+        {"\x95\xbd\x8b\xcf 1950\x94N 1\x8c\x8e 4\x93\xfa 125", true, false},
+        {"\x95\xbd\x8b\xcf 1950a  1\x8c\x8e 4\x93\xfa 125", false, false},
+        {"\x95\xbd\x8b\xcf 1951ab\x8c\x8e\x8c\x8e 4\x93\xfa 125", false, true},
+        {"\x95\xbd\x8b\xcf 1950\x94N 1\x8c\x8e 2\x93\xfa 250", false, true},
+    };
+    const int x = 310;
+    const int y = 10;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.bytes);
+        const std::string_view bytes(step.bytes, std::strlen(step.bytes));
+        if (step.erase) {
+            RECT client;
+            GetClientRect(window, &client);
+            InvalidateRect(window, &client, TRUE);
+            UpdateWindow(window);
+        }
+        HDC dc = GetDC(window);
+        if (step.line) {
+            for (int column = x; column < x + 150; ++column) {  // within the text
+                SetPixel(dc, column, y + 8, RGB(255, 0, 0));
+            }
+        }
+        SetBkColor(dc, RGB(10, 20, 30));
+        SetTextColor(dc, RGB(255, 255, 255));
+        ASSERT_TRUE(TextOutA(dc, x, y, step.bytes, static_cast<int>(bytes.size())));
+        ReleaseDC(window, dc);
+        std::vector<std::uint32_t> got = WindowPicture(window);
+        std::vector<std::uint32_t> expected =
+            DirectPicture(x, y, bytes, RGB(255, 255, 255), RGB(10, 20, 30));
+        got[0] = expected[0] = 0;  // the paint mark
+        EXPECT_EQ(got, expected);
+    }
+}
+
 // Texts are set from each character's glyph, drawn once; whatever the characters, the pixels must
 // be those of Pango drawing the whole text: half-width, full-width and their mixtures, characters
 // that the default font lacks, and the replacements of invalid bytes.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/host.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -99,6 +100,27 @@ std::vector<bool> StatusLineText() {
     return text;
 }
 
+// The same white pixels as the status text, sent to the status bar, draws alone at (310, 10): a
+// text drawn over the last one must show every character of its own.
+std::vector<bool> StatusLineOfItsText() {
+    const standin::TextPixels drawn =
+        standin::RenderText(headless::StatusText(viewState.statusBar));
+    std::vector<bool> text(static_cast<std::size_t>(30 * (viewState.clientWidth - 300)), false);
+    for (const standin::GlyphRun& run : drawn.runs) {
+        const int y = 10 + run.top;
+        for (int x = 310 + run.left; x < 310 + run.left + run.length; ++x) {
+            if (y >= 0 && y < 30 && x >= 300 && x < viewState.clientWidth) {
+                text[static_cast<std::size_t>(y * (viewState.clientWidth - 300) + x - 300)] = true;
+            }
+        }
+    }
+    return text;
+}
+
+headless::Step ExpectTheStatusLineShowsItsText() {
+    return headless::Do([] { EXPECT_TRUE(StatusLineText() == StatusLineOfItsText()); });
+}
+
 bool StatusTextHas(const char* part) {
     return headless::StatusText(viewState.statusBar).find(part) != std::string::npos;
 }
@@ -117,6 +139,7 @@ TEST_F(Animation, TheStatusTextFollowsEveryTickInBothModesHiddenOrShown) {
                       "A\x91\xe5\x82\xab\x82\xb3"
                       "250");
         }),
+        ExpectTheStatusLineShowsItsText(),
         headless::Click(IDC_ZOOM_OUT),
         // A command does not touch the status text; the next tick brings the new size.
         headless::Do([] {
@@ -128,6 +151,9 @@ TEST_F(Animation, TheStatusTextFollowsEveryTickInBothModesHiddenOrShown) {
             EXPECT_NE(text.find(" 3\x93\xfa"), std::string::npos) << "day 3";
             EXPECT_EQ(text.substr(text.size() - 3), "125");
         }),
+        ExpectTheStatusLineShowsItsText(),
+        headless::AdvanceTimers(40),
+        ExpectTheStatusLineShowsItsText(),
         // Trails: the tick sends the text all the same, with the bar hidden and then shown.
         headless::Click(IDC_MODE),
     };
@@ -135,6 +161,7 @@ TEST_F(Animation, TheStatusTextFollowsEveryTickInBothModesHiddenOrShown) {
     Append(steps, {
                       headless::AdvanceTimers(1),
                       headless::Do([] { EXPECT_TRUE(StatusTextHas("16.00\x93\xfa")); }),
+                      ExpectTheStatusLineShowsItsText(),
                       headless::ChooseMenu(IDM_SHOW_STATUS),
                       headless::Click(IDC_SLOWER),
                       headless::AdvanceTimers(1),
