@@ -1,9 +1,9 @@
 // The stand-in's text: TextOutA placing rendered texts.
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/standin/glyph_table.h"
@@ -66,16 +66,27 @@ struct GlyphCell {
     std::uint32_t background = 0;
     std::vector<std::uint32_t> pixels;  // as covered
 };
-// The cells of the glyphs used so far, of the one table that the renderer sets texts from.
+constexpr std::uint32_t NO_CELL = ~std::uint32_t{0};
+// The cells of the glyphs used so far, of the one table that the renderer sets texts from, in
+// plain arrays. As a real GDI finds its cached glyphs by character code, the code page 932
+// characters seen so far lead to their cells too, so that a text of known characters (the status
+// text of every tick) is set without decoding it and looking its characters up in the table.
 struct GlyphCells {
     const GlyphTable* table = nullptr;
-    std::unordered_map<char32_t, GlyphCell> cells;
+    std::vector<GlyphCell> cells;                           // in the order first used
+    std::vector<std::pair<char32_t, std::uint32_t>> index;  // by code point: its cell
+    std::array<std::uint32_t, 256> singleBytes = [] {       // by byte: its cell, or NO_CELL
+        std::array<std::uint32_t, 256> none;
+        none.fill(NO_CELL);
+        return none;
+    }();
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> doubleBytes;  // by both bytes: its cell
 };
 // A bound on the cells kept, far above what the program's texts use.
 constexpr std::size_t GLYPH_CELLS_KEPT = 2048;
-// A glyph of a text set from glyphs: which, and where its cell lies in the text's cell.
+// A glyph of a text set from glyph cells: its cell, and where that lies in the text's cell.
 struct GlyphAt {
-    char32_t codePoint;
+    std::uint32_t cell;  // the same for the same character
     int left;
     int width;
 };
@@ -134,26 +145,28 @@ constexpr int WHOLE_CELL_MAX_PIXELS = 4096;
 // Written only by FindRenderedText.
 std::vector<CachedText> textCache;
 std::uint64_t textCacheClock = 0;
-// Written only by RenderInto, CellOf and ComposedGlyph.
+// Written only by FindRenderedText, RenderInto, CellOf and ComposedGlyph.
 GlyphCells glyphCells;
 
-// The cell of a glyph of the table, made on first use. The cells stay where they are until the
-// next text is rendered.
-GlyphCell& CellOf(const GlyphTable& table, char32_t codePoint) {
+// The cell of a glyph of the table, made on first use.
+std::uint32_t CellOf(const GlyphTable& table, const GlyphTableEntry& entry) {
     assert(glyphCells.table == &table);
-    const auto [found, added] = glyphCells.cells.try_emplace(codePoint);
-    GlyphCell& cell = found->second;
-    if (!added) {
-        return cell;
+    auto& index = glyphCells.index;
+    const auto found = std::lower_bound(index.begin(), index.end(), entry.codePoint,
+                                        [](const std::pair<char32_t, std::uint32_t>& kept,
+                                           char32_t wanted) { return kept.first < wanted; });
+    if (found != index.end() && found->first == entry.codePoint) {
+        return found->second;
     }
-    const GlyphTableEntry* entry = FindGlyph(table, codePoint);
-    assert(entry != nullptr && "only the table's own glyphs are asked for");
+    const auto number = static_cast<std::uint32_t>(glyphCells.cells.size());
+    index.insert(found, {entry.codePoint, number});
+    GlyphCell& cell = glyphCells.cells.emplace_back();
     const auto height = static_cast<std::size_t>(table.cellHeight);
-    cell.width = entry->cellWidth;
+    cell.width = entry.cellWidth;
     cell.covered.assign(static_cast<std::size_t>(cell.width) * height, 0);
     cell.inked.assign(height, 0);
-    const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(entry->firstRun) * 3;
-    for (int run = 0; run < entry->runCount; ++run, values += 3) {
+    const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(entry.firstRun) * 3;
+    for (int run = 0; run < entry.runCount; ++run, values += 3) {
         const int left = values[0];
         const int top = values[1];
         const int end = left + values[2];
@@ -166,13 +179,13 @@ GlyphCell& CellOf(const GlyphTable& table, char32_t codePoint) {
         std::fill(start, start + (end - left), 1);
         cell.inked[static_cast<std::size_t>(top)] = 1;
     }
-    return cell;
+    return number;
 }
 
-// The glyph's cell composed in these colours.
-const GlyphCell& ComposedGlyph(const GlyphTable& table, char32_t codePoint, std::uint32_t glyph,
+// A glyph's cell composed in these colours.
+const GlyphCell& ComposedGlyph(std::uint32_t number, std::uint32_t glyph,
                                std::uint32_t background) {
-    GlyphCell& cell = CellOf(table, codePoint);
+    GlyphCell& cell = glyphCells.cells[number];
     if (!cell.composed || cell.glyph != glyph || cell.background != background) {
         cell.pixels.resize(cell.covered.size());
         std::transform(cell.covered.begin(), cell.covered.end(), cell.pixels.begin(),
@@ -184,27 +197,115 @@ const GlyphCell& ComposedGlyph(const GlyphTable& table, char32_t codePoint, std:
     return cell;
 }
 
+// The bytes of the code page 932 character that starts at index: two after a lead byte, if there
+// are two. (A lead byte without a valid second byte is a replacement glyph of its own, and
+// decoding goes on with the next byte: such a pair is never known.)
+std::string_view CharacterAt(std::string_view bytes, std::size_t index) {
+    const auto lead = static_cast<unsigned char>(bytes[index]);
+    const bool leadByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    return bytes.substr(index, leadByte && index + 1 < bytes.size() ? 2 : 1);
+}
+
+std::uint16_t DoubleByteCode(std::string_view character) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(character[0]) << 8 |
+                                      static_cast<unsigned char>(character[1]));
+}
+
+// The cell of a character seen before; NO_CELL for one that is not known.
+std::uint32_t KnownCell(std::string_view character) {
+    if (character.size() == 1) {
+        return glyphCells.singleBytes[static_cast<unsigned char>(character[0])];
+    }
+    const std::uint16_t code = DoubleByteCode(character);
+    const auto& known = glyphCells.doubleBytes;
+    const auto found = std::lower_bound(known.begin(), known.end(), code,
+                                        [](const std::pair<std::uint16_t, std::uint32_t>& kept,
+                                           std::uint16_t wanted) { return kept.first < wanted; });
+    return found != known.end() && found->first == code ? found->second : NO_CELL;
+}
+
+// Notes the cell of each character of a text that is one glyph, within its cell, on its own.
+void LearnCharacters(std::string_view bytes) {
+    for (std::size_t index = 0; index < bytes.size();) {
+        const std::string_view character = CharacterAt(bytes, index);
+        index += character.size();
+        if (KnownCell(character) != NO_CELL) {
+            continue;
+        }
+        const std::string utf8 = DrawableText(character);
+        const GlyphTable* table = GlyphTableFor(utf8);
+        if (table == nullptr || table != glyphCells.table) {
+            continue;
+        }
+        const std::vector<const GlyphTableEntry*> glyphs = GlyphsOf(*table, utf8);
+        if (glyphs.size() != 1) {
+            continue;
+        }
+        const std::uint32_t cell = CellOf(*table, *glyphs.front());
+        if (!glyphCells.cells[cell].fits) {
+            continue;
+        }
+        if (character.size() == 1) {
+            glyphCells.singleBytes[static_cast<unsigned char>(character[0])] = cell;
+        } else {
+            auto& known = glyphCells.doubleBytes;
+            const std::uint16_t code = DoubleByteCode(character);
+            known.insert(std::lower_bound(known.begin(), known.end(),
+                                          std::pair<std::uint16_t, std::uint32_t>{code, 0}),
+                         {code, cell});
+        }
+    }
+}
+
+// Sets a text from the cells of its characters when they are all known; false when one is not.
+bool SetFromKnownCharacters(CachedText& text, std::string_view bytes) {
+    if (glyphCells.table == nullptr || bytes.empty()) {
+        return false;
+    }
+    int width = 0;
+    for (std::size_t index = 0; index < bytes.size();) {
+        const std::string_view character = CharacterAt(bytes, index);
+        index += character.size();
+        const std::uint32_t cell = KnownCell(character);
+        if (cell == NO_CELL) {
+            text.glyphs.clear();
+            return false;
+        }
+        const int cellWidth = glyphCells.cells[cell].width;
+        text.glyphs.push_back(GlyphAt{cell, width, cellWidth});
+        width += cellWidth;
+    }
+    text.table = glyphCells.table;
+    text.rendered = TextPixels{width, text.table->cellHeight, {}};
+    text.overhang.emplace();  // every pixel lies within the cell
+    return true;
+}
+
 // Renders a text into a cache entry: from glyph cells when its glyphs all stay within them, else
 // as runs.
 void RenderInto(CachedText& text, std::string_view bytes) {
-    const std::string utf8 = DrawableText(bytes);
     text.glyphs.clear();
+    if (SetFromKnownCharacters(text, bytes)) {
+        return;
+    }
+    const std::string utf8 = DrawableText(bytes);
     text.table = GlyphTableFor(utf8);
     if (text.table != nullptr) {
-        if (glyphCells.table != text.table || glyphCells.cells.size() >= GLYPH_CELLS_KEPT) {
-            glyphCells.cells.clear();
-            glyphCells.table = text.table;
-        }
+        assert((glyphCells.table == nullptr || glyphCells.table == text.table) &&
+               "one renderer sets texts from one table");
+        glyphCells.table = text.table;
         int width = 0;
         bool fits = true;
         for (const GlyphTableEntry* entry : GlyphsOf(*text.table, utf8)) {
-            fits = fits && CellOf(*text.table, entry->codePoint).fits;
-            text.glyphs.push_back(GlyphAt{entry->codePoint, width, entry->cellWidth});
+            const std::uint32_t cell = CellOf(*text.table, *entry);
+            fits = fits && glyphCells.cells[cell].fits;
+            text.glyphs.push_back(GlyphAt{cell, width, entry->cellWidth});
             width += entry->cellWidth;
         }
         if (fits) {
             text.rendered = TextPixels{width, text.table->cellHeight, {}};
             text.overhang.emplace();  // every pixel lies within the cell
+            LearnCharacters(bytes);
             return;
         }
         text.glyphs.clear();
@@ -223,6 +324,11 @@ CachedText& FindRenderedText(std::string_view bytes, CachedText& scratch) {
     auto found = std::find_if(textCache.begin(), textCache.end(),
                               [bytes](const CachedText& entry) { return entry.bytes == bytes; });
     if (found == textCache.end()) {
+        if (glyphCells.cells.size() >= GLYPH_CELLS_KEPT) {
+            // The texts kept name the cells by their places: both start afresh.
+            textCache.clear();
+            glyphCells = GlyphCells{};
+        }
         if (textCache.size() < TEXT_CACHE_ENTRIES) {
             found = textCache.emplace(textCache.end());
         } else {
@@ -254,7 +360,7 @@ void CopyGlyphColumns(const CachedText& text, int from, int to, int top, int bot
         if (start >= end) {
             continue;
         }
-        const GlyphCell& cell = ComposedGlyph(*text.table, placed.codePoint, glyph, background);
+        const GlyphCell& cell = ComposedGlyph(placed.cell, glyph, background);
         for (int row = top; row < bottom; ++row) {
             const auto index = static_cast<std::size_t>(row);
             const std::uint32_t* source = cell.pixels.data() +
@@ -414,7 +520,7 @@ bool PutChangedGlyphs(Surface& surface, const CachedText& text, const CachedText
             ++other;
         }
         return other != below.glyphs.end() && other->left == placed.left &&
-               other->codePoint == placed.codePoint;
+               other->cell == placed.cell;
     };
     for (auto glyph = text.glyphs.begin(); glyph != text.glyphs.end();) {
         if (same(*glyph)) {

@@ -153,36 +153,79 @@ TEST(TextCacheTest, ATextDrawnOverAnotherInItsPlaceShowsItselfAlone) {
     }
 }
 
-// Texts are set from each character's glyph, drawn once; whatever the characters, the pixels must
-// be those of Pango drawing the whole text: half-width, full-width and their mixtures, characters
-// that the default font lacks, and the replacements of invalid bytes.
-TEST(TextCacheTest, TextsSetFromSingleGlyphsAreTheWholeTextsPixels) {
-    std::mt19937 random(932);
+// A random text of code page 932: half-width, full-width and their mixtures, characters that the
+// default font lacks, control characters, invalid bytes and double-byte characters cut off.
+std::string RandomCodePage932Text(std::mt19937& random) {
     const auto anyByte = [&random](int first, int last) {
         return static_cast<char>(std::uniform_int_distribution<int>(first, last)(random));
     };
-    for (int text = 0; text < 400; ++text) {
-        std::string bytes;
-        const int length = std::uniform_int_distribution<int>(1, 24)(random);
-        for (int character = 0; character < length; ++character) {
-            switch (std::uniform_int_distribution<int>(0, 3)(random)) {
-                case 0:
-                    bytes += anyByte(0x20, 0x7E);
-                    break;
-                case 1:
-                    bytes += anyByte(0xA1, 0xDF);  // half-width katakana
-                    break;
-                default: {
-                    const int lead = std::uniform_int_distribution<int>(0x81, 0xBC)(random);
-                    bytes += static_cast<char>(lead <= 0x9F ? lead : lead + 0x40);
-                    bytes += anyByte(0x40, 0xFC);
-                }
+    std::string bytes;
+    const int length = std::uniform_int_distribution<int>(1, 24)(random);
+    for (int character = 0; character < length; ++character) {
+        switch (std::uniform_int_distribution<int>(0, 4)(random)) {
+            case 0:
+                bytes += anyByte(0x20, 0x7E);
+                break;
+            case 1:
+                bytes += anyByte(0xA1, 0xDF);  // half-width katakana
+                break;
+            case 2:
+                bytes += anyByte(0x00, 0xFF);
+                break;
+            default: {
+                const int lead = std::uniform_int_distribution<int>(0x81, 0xBC)(random);
+                bytes += static_cast<char>(lead <= 0x9F ? lead : lead + 0x40);
+                bytes += anyByte(0x40, 0xFC);
             }
         }
-        const std::string utf8 = standin::DrawableText(bytes);
+    }
+    return bytes;
+}
+
+// Texts are set from each character's glyph, drawn once; whatever the characters, the pixels must
+// be those of Pango drawing the whole text.
+TEST(TextCacheTest, TextsSetFromSingleGlyphsAreTheWholeTextsPixels) {
+    std::mt19937 random(932);
+    for (int text = 0; text < 400; ++text) {
+        const std::string utf8 = standin::DrawableText(RandomCodePage932Text(random));
         SCOPED_TRACE(utf8);
         EXPECT_TRUE(
             standin::SamePixels(standin::RenderUtf8Text(utf8), standin::RenderWholeUtf8Text(utf8)));
+    }
+}
+
+// TextOutA sets a text of characters it has seen before from their cells without decoding it.
+// Random texts, then texts made of two of them, where a character may end up cut off, or a byte
+// left over from one may become part of a character with the next, each drawn where the last one
+// lay: every one shows as Pango draws it.
+TEST(TextCacheTest, TextsOfCharactersSeenBeforeShowAsPangoDrawsThem) {
+    ResetWithTestClass();
+    HWND window = CreateTestWindow();
+    ShowWindow(window, SW_SHOW);
+    std::mt19937 random(31);
+    std::vector<std::string> texts;
+    for (int text = 0; text < 30; ++text) {
+        texts.push_back(RandomCodePage932Text(random));
+    }
+    for (int text = 0; text < 30; ++text) {
+        texts.push_back(texts[random() % 30] + texts[random() % 30]);
+    }
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(standin::DrawableText(text));
+        RECT client;
+        GetClientRect(window, &client);
+        InvalidateRect(window, &client, TRUE);
+        UpdateWindow(window);
+        HDC dc = GetDC(window);
+        SetBkColor(dc, RGB(10, 20, 30));
+        SetTextColor(dc, RGB(255, 255, 255));
+        ASSERT_TRUE(TextOutA(dc, 30, 40, text.data(), static_cast<int>(text.size())));
+        ReleaseDC(window, dc);
+        std::vector<std::uint32_t> got = WindowPicture(window);
+        std::vector<std::uint32_t> expected =
+            DirectPicture(30, 40, text, RGB(255, 255, 255), RGB(10, 20, 30));
+        got[0] = expected[0] = 0;  // the paint mark
+        EXPECT_TRUE(got == expected);
     }
 }
 
