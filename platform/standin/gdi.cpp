@@ -77,12 +77,13 @@ void Surface::GrowTo(int width, int height) {
     // of another colour; the new rows are uniformly black.
     for (int y = 0; y < height_; ++y) {
         RowState& row = rows_[static_cast<std::size_t>(y)];
-        ++row.writes;
+        ++writes_[static_cast<std::size_t>(y)];
         if (row.uniform != 0 && newWidth > width_) {
             row.content = Union(row.content, Span{width_, newWidth});
         }
     }
     rows_.resize(static_cast<std::size_t>(newHeight));
+    writes_.resize(static_cast<std::size_t>(newHeight));
     pixels_ = std::move(grown);
     width_ = newWidth;
     height_ = newHeight;
@@ -94,7 +95,7 @@ void Surface::GrowTo(int width, int height) {
 
 void Surface::NoteChange(int y, int left, int right) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
-    ++row.writes;
+    ++writes_[static_cast<std::size_t>(y)];
     if (row.changed.left >= row.changed.right) {
         changedRows_.push_back(y);
     }
@@ -166,6 +167,7 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         }
         row.content = Union(row.content, row.fresh);
         row.fresh = Span{};
+        ++erasures_;
         return true;
     }
     if (left == 0 && right == width_) {
@@ -174,12 +176,11 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         if (row.changed.left >= row.changed.right) {
             changedRows_.push_back(y);
         }
-        const std::uint32_t writes = row.writes + 1;
+        ++writes_[static_cast<std::size_t>(y)];
         row = RowState{};
         row.uniform = pixel;
         row.changed = Span{0, width_};
         row.whole = true;
-        row.writes = writes;
         return true;
     }
     WidenDrawn(y, left, right);

@@ -113,8 +113,13 @@ class Surface {
     std::uint64_t Serial() const { return serial_; }
     // How many times row y was written, or grew. While it stays the same, the row holds the
     // pixels that were last written to it, so that a text placed again there need not be
-    // compared with them.
-    std::uint32_t RowWrites(int y) const { return rows_[static_cast<std::size_t>(y)].writes; }
+    // compared with them. Kept apart from the rest of a row's record, so that the counts of a
+    // text's rows lie together.
+    std::uint32_t RowWrites(int y) const { return writes_[static_cast<std::size_t>(y)]; }
+    // How many erases were noted, on any row. While neither this nor a row's write count
+    // changes, what was drawn on the row stays drawn, and a text drawn there again need not be
+    // noted as drawn.
+    std::uint64_t Erasures() const { return erasures_; }
     // Notes columns left to right - 1 of row y as drawn again with the pixels they hold.
     void Keep(int y, int left, int right) { WidenDrawn(y, left, right); }
 
@@ -147,7 +152,6 @@ class Surface {
         Span saved;
         std::size_t savedAt = 0;
         bool whole = false;
-        std::uint32_t writes = 0;
         // Where the row may differ from its uniform colour as it is now drawn.
         Span Drawn() const { return erased ? fresh : content; }
     };
@@ -178,6 +182,8 @@ class Surface {
     int width_ = 0;
     int height_ = 0;
     std::vector<RowState> rows_;
+    std::vector<std::uint32_t> writes_;  // per row
+    std::uint64_t erasures_ = 0;
     std::vector<int> changedRows_;  // the rows whose changed span is not empty, in no order
     std::vector<int> erasedRows_;   // the rows noted as erased since the last Settle, in no order
     // The saved pixels of all rows. A host takes the changes after every drawing, so a few rows'

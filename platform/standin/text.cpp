@@ -114,6 +114,7 @@ struct Placement {
     std::uint32_t background = 0;
     // Each cell row's write count after it was written; NOT_PLACED for a row not written here.
     std::vector<std::uint64_t> rowWrites;
+    std::uint64_t erasures = 0;  // the surface's count after the text was last drawn here
 
     bool SamePlaceAs(const Placement& other) const {
         return surface == other.surface && x == other.x && y == other.y && left == other.left &&
@@ -576,6 +577,12 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
         const Placement place{surface.Serial(),         x, y, left, right, glyph,
                               SurfacePixel(background), {}};
         const bool samePlace = placement.SamePlaceAs(place);
+        if (samePlace && placement.erasures == surface.Erasures() &&
+            RowsIntact(placement, surface, top, bottom) && Overhang(text).empty()) {
+            // Neither written nor erased since it was drawn here last: nothing to do. (The
+            // labels between the ticks of the trails, and before a mode-0 tick's repaint.)
+            return false;
+        }
         if (!samePlace) {
             placement = place;
             placement.rowWrites.assign(static_cast<std::size_t>(rendered.cellHeight), NOT_PLACED);
@@ -587,6 +594,7 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
                     placement.rowWrites[static_cast<std::size_t>(row)] =
                         surface.RowWrites(static_cast<int>(y + row));
                 }
+                placement.erasures = surface.Erasures();
                 return changed;  // a text set from glyph cells has no overhang
             }
         }
@@ -617,6 +625,7 @@ bool PlaceRenderedText(Surface& surface, const RECT& clip, long long x, long lon
             }
             placement.rowWrites[index] = surface.RowWrites(surfaceRow);
         }
+        placement.erasures = surface.Erasures();
     }
     for (const GlyphRun& run : Overhang(text)) {
         changed =
