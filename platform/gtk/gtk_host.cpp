@@ -84,6 +84,10 @@ struct TopLevel {
     int allocatedHeight = -1;
     bool iconified = false;
     bool userChanged = false;  // until the core has the size and state above
+    // The client pixels that the controls cover, in the drawing area's coordinates: worked out
+    // again at the first redraw after a control or the layer under them moved, came or went.
+    owned::CairoRegion covered;
+    bool coveredKnown = false;
 };
 
 // A child window shown as a widget of its top-level window.
@@ -121,7 +125,7 @@ class GtkHost final : public standin::Host {
     void ShowControl(const standin::WindowDescription& description, Control* control);
     void HandOverUserChanges();
     void QueueChangedParts(HWND window, TopLevel* topLevel);
-    void SubtractCoveredParts(HWND window, TopLevel* topLevel, cairo_region_t* changed);
+    owned::CairoRegion CoveredParts(HWND window, TopLevel* topLevel);
 
     gint64 start_ = g_get_monotonic_time();
     std::map<HWND, std::unique_ptr<TopLevel>> topLevels_;
@@ -166,6 +170,20 @@ void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer data) {
         topLevel->allocatedHeight = allocation->height;
         topLevel->userChanged = true;
     }
+}
+
+void ForgetCoveredParts(gpointer data) {
+    if (TopLevel* topLevel = host->FindTopLevel(HandleOf(data))) {
+        topLevel->coveredKnown = false;
+    }
+}
+
+void OnCoveringAllocated(GtkWidget*, GdkRectangle*, gpointer data) {
+    ForgetCoveredParts(data);
+}
+
+void OnCoveringMapped(GtkWidget*, gpointer data) {
+    ForgetCoveredParts(data);
 }
 
 gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
@@ -370,6 +388,9 @@ void GtkHost::CreateTopLevel(const standin::WindowDescription& description) {
     g_signal_connect(topLevel->window, "window-state-event", G_CALLBACK(OnWindowState), handle);
     g_signal_connect(topLevel->drawingArea, "size-allocate", G_CALLBACK(OnClientAllocated), handle);
     g_signal_connect(topLevel->drawingArea, "draw", G_CALLBACK(OnDrawClient), handle);
+    for (GtkWidget* under : {topLevel->drawingArea, topLevel->controlLayer}) {
+        g_signal_connect(under, "size-allocate", G_CALLBACK(OnCoveringAllocated), handle);
+    }
     gtk_widget_show(column);
     gtk_widget_show(topLevel->overlay);
     gtk_widget_show(topLevel->drawingArea);
@@ -455,6 +476,10 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
     } else {
         return;  // no other control is used
     }
+    g_signal_connect(control.widget, "size-allocate", G_CALLBACK(OnCoveringAllocated),
+                     description.parent);
+    g_signal_connect(control.widget, "map", G_CALLBACK(OnCoveringMapped), description.parent);
+    g_signal_connect(control.widget, "unmap", G_CALLBACK(OnCoveringMapped), description.parent);
     auto [entry, added] = controls_.emplace(description.window, control);
     ShowControl(description, &entry->second);
 }
@@ -548,13 +573,19 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
         gtk_widget_queue_draw(topLevel->drawingArea);
         return;
     }
-    const owned::CairoRegion changed(cairo_region_create());
+    // One region made of all the bands at once: adding them one by one would merge each into
+    // the region so far.
+    std::vector<cairo_rectangle_int_t> rectangles;
     for (const RECT& band : standin::ChangedBands(changes, width, height, DAMAGE_BAND_ROWS)) {
-        const cairo_rectangle_int_t rectangle{band.left, band.top, band.right - band.left,
-                                              band.bottom - band.top};
-        cairo_region_union_rectangle(changed.get(), &rectangle);
+        rectangles.push_back({band.left, band.top, band.right - band.left, band.bottom - band.top});
     }
-    SubtractCoveredParts(window, topLevel, changed.get());
+    const owned::CairoRegion changed(
+        cairo_region_create_rectangles(rectangles.data(), static_cast<int>(rectangles.size())));
+    if (!topLevel->coveredKnown) {
+        topLevel->covered = CoveredParts(window, topLevel);
+        topLevel->coveredKnown = true;
+    }
+    cairo_region_subtract(changed.get(), topLevel->covered.get());
     if (!cairo_region_is_empty(changed.get())) {
         gtk_widget_queue_draw_region(topLevel->drawingArea, changed.get());
     }
@@ -564,14 +595,15 @@ void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
 // control again over them: a few hundred thousand instructions for a button, on every tick that
 // a marker moves beneath it. A push button is opaque but for its rounded corners, the status bar
 // opaque throughout.
-void GtkHost::SubtractCoveredParts(HWND window, TopLevel* topLevel, cairo_region_t* changed) {
+owned::CairoRegion GtkHost::CoveredParts(HWND window, TopLevel* topLevel) {
+    owned::CairoRegion covered(cairo_region_create());
     // The overlay places its children on windows of their own, so their allocations are not in
     // the drawing area's coordinates; the buttons' are in the control layer's, which has none.
     int layerX = 0;
     int layerY = 0;
     if (!gtk_widget_translate_coordinates(topLevel->controlLayer, topLevel->drawingArea, 0, 0,
                                           &layerX, &layerY)) {
-        return;
+        return covered;
     }
     GtkAllocation layer;
     gtk_widget_get_allocation(topLevel->controlLayer, &layer);
@@ -587,21 +619,16 @@ void GtkHost::SubtractCoveredParts(HWND window, TopLevel* topLevel, cairo_region
                                      control.widget, topLevel->drawingArea, 0, 0, &x, &y)) {
             continue;
         }
-        const cairo_rectangle_int_t whole{x, y, area.width, area.height};
-        if (cairo_region_contains_rectangle(changed, &whole) == CAIRO_REGION_OVERLAP_OUT) {
-            continue;
-        }
         const int corner = control.statusBar ? 0 : BUTTON_CORNER_PIXELS;
-        const cairo_rectangle_int_t across{whole.x, whole.y + corner, whole.width,
-                                           whole.height - 2 * corner};
-        const cairo_rectangle_int_t down{whole.x + corner, whole.y, whole.width - 2 * corner,
-                                         whole.height};
-        for (const cairo_rectangle_int_t& covered : {across, down}) {
-            if (covered.width > 0 && covered.height > 0) {
-                cairo_region_subtract_rectangle(changed, &covered);
+        const cairo_rectangle_int_t across{x, y + corner, area.width, area.height - 2 * corner};
+        const cairo_rectangle_int_t down{x + corner, y, area.width - 2 * corner, area.height};
+        for (const cairo_rectangle_int_t& part : {across, down}) {
+            if (part.width > 0 && part.height > 0) {
+                cairo_region_union_rectangle(covered.get(), &part);
             }
         }
     }
+    return covered;
 }
 
 void GtkHost::MenuChanged(HWND window) {
