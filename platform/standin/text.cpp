@@ -146,7 +146,7 @@ constexpr int WHOLE_CELL_MAX_PIXELS = 4096;
 // Written only by FindRenderedText.
 std::vector<CachedText> textCache;
 std::uint64_t textCacheClock = 0;
-// Written only by FindRenderedText, RenderInto, CellOf and ComposedGlyph.
+// Written only by FindRenderedText, RenderInto, CellOf, ComposedGlyph and LearnCharacters.
 GlyphCells glyphCells;
 
 // The cell of a glyph of the table, made on first use.
@@ -178,7 +178,7 @@ std::uint32_t CellOf(const GlyphTable& table, const GlyphTableEntry& entry) {
         const auto start =
             cell.covered.begin() + static_cast<std::ptrdiff_t>(top) * cell.width + left;
         std::fill(start, start + (end - left), 1);
-        cell.inked[static_cast<std::size_t>(top)] = 1;
+        cell.inked[static_cast<std::size_t>(top)] |= end > left ? 1 : 0;
     }
     return number;
 }
