@@ -149,13 +149,19 @@ std::uint64_t textCacheClock = 0;
 // Written only by FindRenderedText, RenderInto, CellOf, ComposedGlyph and LearnCharacters.
 GlyphCells glyphCells;
 
+// Where a key stands, or would stand, among cells kept by key.
+template <typename Key>
+auto PlaceOf(std::vector<std::pair<Key, std::uint32_t>>& cells, Key key) {
+    return std::lower_bound(
+        cells.begin(), cells.end(), key,
+        [](const std::pair<Key, std::uint32_t>& kept, Key wanted) { return kept.first < wanted; });
+}
+
 // The cell of a glyph of the table, made on first use.
 std::uint32_t CellOf(const GlyphTable& table, const GlyphTableEntry& entry) {
     assert(glyphCells.table == &table);
     auto& index = glyphCells.index;
-    const auto found = std::lower_bound(index.begin(), index.end(), entry.codePoint,
-                                        [](const std::pair<char32_t, std::uint32_t>& kept,
-                                           char32_t wanted) { return kept.first < wanted; });
+    const auto found = PlaceOf(index, entry.codePoint);
     if (found != index.end() && found->first == entry.codePoint) {
         return found->second;
     }
@@ -218,10 +224,8 @@ std::uint32_t KnownCell(std::string_view character) {
         return glyphCells.singleBytes[static_cast<unsigned char>(character[0])];
     }
     const std::uint16_t code = DoubleByteCode(character);
-    const auto& known = glyphCells.doubleBytes;
-    const auto found = std::lower_bound(known.begin(), known.end(), code,
-                                        [](const std::pair<std::uint16_t, std::uint32_t>& kept,
-                                           std::uint16_t wanted) { return kept.first < wanted; });
+    auto& known = glyphCells.doubleBytes;
+    const auto found = PlaceOf(known, code);
     return found != known.end() && found->first == code ? found->second : NO_CELL;
 }
 
@@ -251,9 +255,7 @@ void LearnCharacters(std::string_view bytes) {
         } else {
             auto& known = glyphCells.doubleBytes;
             const std::uint16_t code = DoubleByteCode(character);
-            known.insert(std::lower_bound(known.begin(), known.end(),
-                                          std::pair<std::uint16_t, std::uint32_t>{code, 0}),
-                         {code, cell});
+            known.insert(PlaceOf(known, code), {code, cell});
         }
     }
 }
@@ -309,8 +311,11 @@ void RenderInto(CachedText& text, std::string_view bytes) {
             LearnCharacters(bytes);
             return;
         }
+        // A glyph reaches out of its cell: the runs of the same glyphs, which show that.
+        text.rendered = SetTextFromGlyphs(*text.table, utf8);
         text.glyphs.clear();
         text.table = nullptr;
+        return;
     }
     text.rendered = RenderUtf8Text(utf8);
 }

@@ -18,15 +18,19 @@ using namespace platform_test;
 constexpr int WIDTH = 784;
 constexpr int HEIGHT = 541;
 
+// The texts are white on a dark cell.
+constexpr COLORREF TEXT_COLOUR = RGB(255, 255, 255);
+constexpr COLORREF CELL_COLOUR = RGB(10, 20, 30);
+
 // The reference: the same text drawn by Pango and cairo straight onto an image of the client
-// area, clipped to it, on the same grey.
-std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes, COLORREF text,
-                                         COLORREF background) {
+// area, clipped to it, on the same grey; without the pixel of the test window's paint mark at
+// (0, 0), as ClientPicture.
+std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes) {
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT);
     cairo_t* cairo = cairo_create(image);
     cairo_set_source_rgb(cairo, 64 / 255.0, 64 / 255.0, 64 / 255.0);
     cairo_paint(cairo);
-    standin::DrawCodePage932Text(cairo, x, y, bytes, text, background);
+    standin::DrawCodePage932Text(cairo, x, y, bytes, TEXT_COLOUR, CELL_COLOUR);
     cairo_destroy(cairo);
     cairo_surface_flush(image);
     std::vector<std::uint32_t> pixels;
@@ -39,6 +43,7 @@ std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes, C
         }
     }
     cairo_surface_destroy(image);
+    pixels[0] = 0;
     return pixels;
 }
 
@@ -51,6 +56,31 @@ std::vector<std::uint32_t> WindowPicture(HWND window) {
         }
     }
     return pixels;
+}
+
+// The window's pixels but for its paint mark at (0, 0), which sits on top of what the erase left.
+std::vector<std::uint32_t> ClientPicture(HWND window) {
+    std::vector<std::uint32_t> pixels = WindowPicture(window);
+    pixels[0] = 0;
+    return pixels;
+}
+
+// Erases the whole client area, as a repaint does.
+void EraseClient(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    InvalidateRect(window, &client, TRUE);
+    UpdateWindow(window);
+}
+
+// Draws the text in the test's colours with TextOutA, on a DC of its own.
+bool DrawTestText(HWND window, int x, int y, std::string_view bytes) {
+    HDC dc = GetDC(window);
+    SetBkColor(dc, CELL_COLOUR);
+    SetTextColor(dc, TEXT_COLOUR);
+    const BOOL drawn = TextOutA(dc, x, y, bytes.data(), static_cast<int>(bytes.size()));
+    ReleaseDC(window, dc);
+    return drawn != FALSE;
 }
 
 TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
@@ -73,28 +103,16 @@ TEST(TextCacheTest, TextsDrawnFromTheCacheMatchCairoPixelForPixel) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.bytes);
         const std::string_view bytes(test.bytes, std::strlen(test.bytes));
-        const std::vector<std::uint32_t> want =
-            DirectPicture(test.x, test.y, bytes, RGB(255, 255, 255), RGB(10, 20, 30));
+        const std::vector<std::uint32_t> want = DirectPicture(test.x, test.y, bytes);
         // Four times: the first renders the text and keeps it, the others take it from the
         // cache; every other time over what the last round left, as labels are drawn over the
         // trails.
         for (int round = 0; round < 4; ++round) {
             if (round % 2 == 0) {
-                RECT client;
-                GetClientRect(window, &client);
-                InvalidateRect(window, &client, TRUE);
-                UpdateWindow(window);
+                EraseClient(window);
             }
-            HDC dc = GetDC(window);
-            SetBkColor(dc, RGB(10, 20, 30));
-            SetTextColor(dc, RGB(255, 255, 255));
-            ASSERT_TRUE(TextOutA(dc, test.x, test.y, test.bytes, static_cast<int>(bytes.size())));
-            ReleaseDC(window, dc);
-            // The paint mark of the test window sits at (0, 0) on top of what the erase left.
-            std::vector<std::uint32_t> got = WindowPicture(window);
-            std::vector<std::uint32_t> expected = want;
-            got[0] = expected[0] = 0;
-            EXPECT_EQ(got, expected) << "round " << round;
+            ASSERT_TRUE(DrawTestText(window, test.x, test.y, bytes));
+            EXPECT_EQ(ClientPicture(window), want) << "round " << round;
             // A line across the text, as a trail crosses a label: the next round's text, and
             // the erase before it, must leave nothing of it.
             HDC over = GetDC(window);
@@ -133,26 +151,17 @@ TEST(TextCacheTest, ATextDrawnOverAnotherInItsPlaceShowsItselfAlone) {
         SCOPED_TRACE(step.bytes);
         const std::string_view bytes(step.bytes, std::strlen(step.bytes));
         if (step.erase) {
-            RECT client;
-            GetClientRect(window, &client);
-            InvalidateRect(window, &client, TRUE);
-            UpdateWindow(window);
+            EraseClient(window);
         }
-        HDC dc = GetDC(window);
         if (step.line) {
+            HDC dc = GetDC(window);
             for (int column = x; column < x + 150; ++column) {  // within the text
                 SetPixel(dc, column, y + 8, RGB(255, 0, 0));
             }
+            ReleaseDC(window, dc);
         }
-        SetBkColor(dc, RGB(10, 20, 30));
-        SetTextColor(dc, RGB(255, 255, 255));
-        ASSERT_TRUE(TextOutA(dc, x, y, step.bytes, static_cast<int>(bytes.size())));
-        ReleaseDC(window, dc);
-        std::vector<std::uint32_t> got = WindowPicture(window);
-        std::vector<std::uint32_t> expected =
-            DirectPicture(x, y, bytes, RGB(255, 255, 255), RGB(10, 20, 30));
-        got[0] = expected[0] = 0;  // the paint mark
-        EXPECT_EQ(got, expected);
+        ASSERT_TRUE(DrawTestText(window, x, y, bytes));
+        EXPECT_EQ(ClientPicture(window), DirectPicture(x, y, bytes));
     }
 }
 
@@ -215,20 +224,9 @@ TEST(TextCacheTest, TextsOfCharactersSeenBeforeShowAsPangoDrawsThem) {
     }
     for (const std::string& text : texts) {
         SCOPED_TRACE(standin::DrawableText(text));
-        RECT client;
-        GetClientRect(window, &client);
-        InvalidateRect(window, &client, TRUE);
-        UpdateWindow(window);
-        HDC dc = GetDC(window);
-        SetBkColor(dc, RGB(10, 20, 30));
-        SetTextColor(dc, RGB(255, 255, 255));
-        ASSERT_TRUE(TextOutA(dc, 30, 40, text.data(), static_cast<int>(text.size())));
-        ReleaseDC(window, dc);
-        std::vector<std::uint32_t> got = WindowPicture(window);
-        std::vector<std::uint32_t> expected =
-            DirectPicture(30, 40, text, RGB(255, 255, 255), RGB(10, 20, 30));
-        got[0] = expected[0] = 0;  // the paint mark
-        EXPECT_TRUE(got == expected);
+        EraseClient(window);
+        ASSERT_TRUE(DrawTestText(window, 30, 40, text));
+        EXPECT_TRUE(ClientPicture(window) == DirectPicture(30, 40, text));
     }
 }
 
