@@ -35,11 +35,11 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "gtk"))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
 import display  # noqa: E402  (the desktop)
 from process_stats import cpu_seconds, status_field  # noqa: E402
-import smoke_test  # noqa: E402  (the program and its MODE button)
+from first_frame import GREY, MODE_BUTTON  # noqa: E402
+from program import Program  # noqa: E402  (the program and its controls)
 
 CPU_RATIO_GOAL = 1.25
 MEMORY_MARGIN_GOAL_MB = 10.0
@@ -77,16 +77,16 @@ class Real:
     """The program, brought into one of its states."""
 
     def __init__(self, desktop, path, state, environment):
-        self.program = smoke_test.Program(desktop, path, **environment)
+        self.program = Program(desktop, path, **environment)
         self.process = self.program.process
         if state == "mode 1":
-            self.program.click(smoke_test.MODE_BUTTON)
+            self.program.click(MODE_BUTTON)
         elif state == "status bar":
             # The second popup has no access key: F10 opens the menu bar, Right moves to it and
             # Down selects its first item, "show".
             self.program.keys("F10", "Right", "Down", "Return")
             display.wait_until("the status bar",
-                               lambda: self.program.client()[0].rows[-8][0] != smoke_test.GREY)
+                               lambda: self.program.client()[0].rows[-8][0] != GREY)
 
     def close(self):
         self.program.keys("alt+F4")
@@ -166,7 +166,7 @@ def main():
         # The first GTK program on a new display loads the system's OpenGL driver to choose its
         # visuals and leaves the answer on the display for later programs; on a desktop that has
         # run any GTK program this has long happened, so a first run only does it here.
-        smoke_test.Program(desktop, arguments.programs[0], **environment).keys("alt+F4")
+        Program(desktop, arguments.programs[0], **environment).keys("alt+F4")
         for round_number in range(arguments.rounds):
             for name, start in kinds.items():
                 try:

@@ -30,10 +30,10 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "gtk"))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
 import display  # noqa: E402  (the desktop)
-import smoke_test  # noqa: E402  (the program and its controls)
+from first_frame import GREY, MODE_BUTTON  # noqa: E402
+from program import Program  # noqa: E402  (the program and its controls)
 
 SETTLE_SECONDS = 3.0
 STARTUP_SECONDS = 90.0  # valgrind makes the start many times slower
@@ -51,7 +51,7 @@ STATUS_DRAWING = r"OnDrawStatusText\("
 WAIT = r"GtkHost::Wait\("
 
 
-class Profiled(smoke_test.Program):
+class Profiled(Program):
     """The program under callgrind, instrumented only when asked, waited for as valgrind needs."""
 
     def __init__(self, desktop, path, output):
@@ -118,14 +118,14 @@ def main():
     output = arguments.output or tempfile.mktemp(prefix="sorvelin-callgrind.")
     with display.Desktop() as desktop:
         # A first GTK program on a new display settles its visuals; see measure-cpu.py.
-        smoke_test.Program(desktop, arguments.program).keys("alt+F4")
+        Program(desktop, arguments.program).keys("alt+F4")
         program = Profiled(desktop, arguments.program, output)
         if arguments.mode == 1:
-            program.click(smoke_test.MODE_BUTTON)
+            program.click(MODE_BUTTON)
         if arguments.status_bar:
             program.keys("F10", "Right", "Down", "Return")
             display.wait_until("the status bar",
-                               lambda: program.client()[0].rows[-8][0] != smoke_test.GREY)
+                               lambda: program.client()[0].rows[-8][0] != GREY)
         time.sleep(SETTLE_SECONDS)
         pid = str(program.process.pid)
         subprocess.run(["callgrind_control", "--instr=on", pid], check=True,
