@@ -121,17 +121,25 @@ class Desktop:
 
         def ready():
             # A window manager announces itself with this property of the root window.
-            if "window id #" in _quiet(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                       self.env).stdout:
-                return True
-            # One that gave up at once, as openbox may on a busy server, is started again.
-            if self._manager.poll() is not None and len(starts) < WINDOW_MANAGER_STARTS:
-                start()
-            return False
+            if "window id #" not in _quiet(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                           self.env).stdout:
+                # One that gave up at once, as openbox may on a busy server, is started again.
+                if self._manager.poll() is not None and len(starts) < WINDOW_MANAGER_STARTS:
+                    start()
+                return False
+            # But openbox announces itself before its start is done, and X events that reach it
+            # meanwhile, such as a program's request to map its window, are read during its start
+            # and then left waiting: its event loop sleeps until some later event wakes it, on a
+            # quiet test display for ever, and the window is never shown. So it is ready once it
+            # has answered a request of ours (one desktop, all that a test needs), sent again at
+            # each poll so that a later one wakes a loop that sleeps on queued events.
+            self.xdotool("set_num_desktops", "1")
+            return self.xdotool("get_num_desktops") == ["1"]
 
         start()
         try:
-            wait_until("the window manager", ready, FIRST_WAIT_SECONDS)
+            wait_until("the window manager to answer a request after starting the X server",
+                       ready, FIRST_WAIT_SECONDS)
         except Failure:
             messages.seek(0)
             said = messages.read().decode(errors="replace").strip()
