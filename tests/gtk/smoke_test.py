@@ -15,7 +15,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from display import Desktop, Failure, check, missing_tools, wait_until, write_png  # noqa: E402
+from display import Desktop, Failure, check, missing_tools, write_png  # noqa: E402
 from first_frame import CYAN, GREY, LEGEND, LEGEND_Y, MODE_BUTTON, RED  # noqa: E402
 from first_frame import ZOOM_OUT_BUTTON  # noqa: E402
 from program import Program  # noqa: E402
@@ -52,7 +52,7 @@ def check_zoom_out(program):
         distance = program.client()[0].earth_distance()
         return distance is not None and 115 < distance < 135 and distance
 
-    distance = wait_until("the zoom", halved)
+    distance = program.wait_until("the Earth halfway to the Sun after zooming out", halved)
     check(True, "after zooming out the Earth is about half as far (%.1f px)" % distance)
 
 
@@ -64,7 +64,7 @@ def check_trails(program):
         count = len(program.client()[0].coloured(CYAN))
         return count > 4 * before and count > 30 and count
 
-    after = wait_until("the Earth's trail", trail)
+    after = program.wait_until("the Earth's trail after pressing MODE", trail)
     check(True, "after MODE the Earth leaves a trail (%d cyan pixels, %d before)" % (after, before))
 
 
@@ -79,7 +79,7 @@ def check_status_bar(program):
         bottom = program.client()[0].rows[-8]
         return sum(pixel != GREY for pixel in bottom) > 0.9 * len(bottom)
 
-    wait_until("the status bar", status_bar_shown)
+    program.wait_until("the status bar after choosing its menu item", status_bar_shown)
     client, _ = program.client()
     # The bar's rows are those along the bottom that show no background at the left edge.
     rows = []
@@ -97,17 +97,19 @@ def check_status_bar(program):
           (len(rows), text))
     check(client.height == 541, "showing the status bar keeps the client size")
     # Its text follows the ticks: the date moves on.
-    wait_until("the status text to change",
-               lambda: program.client()[0].rows[-len(rows):] != rows[::-1])
+    program.wait_until("the status text to change after the status bar was shown",
+                       lambda: program.client()[0].rows[-len(rows):] != rows[::-1])
 
 
 def check_menu_follows(program):
     # Showing the bar grayed "show" and enabled "hide", so the same keys now reach "hide".
     program.keys("F10", "Right", "Down", "Return")
-    wait_until("the status bar to hide", lambda: program.client()[0].rows[-8][0] == GREY)
+    program.wait_until("the status bar to hide after choosing the same menu item again",
+                       lambda: program.client()[0].rows[-8][0] == GREY)
     check(True, "the menu's enabled state follows the program: the same keys hide the bar")
     program.keys("F10", "Right", "Down", "Return")
-    wait_until("the status bar to show again", lambda: program.client()[0].rows[-8][0] != GREY)
+    program.wait_until("the status bar after choosing the menu item a third time",
+                       lambda: program.client()[0].rows[-8][0] != GREY)
     check(True, "and then show it again")
 
 
@@ -115,22 +117,23 @@ def check_version_message(program):
     # Back to single markers, so that the Earth's distance tells the zoom again.
     program.click(MODE_BUTTON)
     program.keys("alt+h", "a")
-    dialog = wait_until("the version message",
-                        lambda: program.desktop.xdotool("search", "--onlyvisible", "--name",
-                                                    "^バージョン情報$"))
+    dialog = program.wait_until("the version message after Alt+H, A",
+                                lambda: program.desktop.xdotool("search", "--onlyvisible",
+                                                                "--name", "^バージョン情報$"))
     first = program.client()[0].rows
-    wait_until("the planets to move behind the version message",
-               lambda: program.client()[0].rows != first)
+    program.wait_until("the planets to move after the version message opened",
+                       lambda: program.client()[0].rows != first)
     check(True, "the planets go on moving behind the version message")
     program.click(ZOOM_OUT_BUTTON)
     program.desktop.xdotool("windowactivate", "--sync", dialog[0])
     program.desktop.xdotool("key", "Return")
-    wait_until("the version message to close",
-               lambda: not program.desktop.xdotool("search", "--onlyvisible", "--name",
-                                               "^バージョン情報$"))
+    program.wait_until("the version message to close after pressing Return on it",
+                       lambda: not program.desktop.xdotool("search", "--onlyvisible", "--name",
+                                                           "^バージョン情報$"))
     check(True, "OK closes the version message")
     first = program.client()[0].rows
-    wait_until("a frame after the version message", lambda: program.client()[0].rows != first)
+    program.wait_until("a new frame after the version message closed",
+                       lambda: program.client()[0].rows != first)
     distance = program.client()[0].earth_distance()
     check(distance is not None and 115 < distance < 135,
           "a click on the main window while the message is open does nothing (%s)" % distance)
@@ -148,7 +151,7 @@ def check_resize(program):
         sun_x, sun_y = client.sun()
         return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
 
-    wait_until("the resized frame", resized)
+    program.wait_until("the frame after resizing the window to 640 by 400", resized)
     check(True, "after a resize to 640 by 400 the Sun is at the new centre")
     client, _ = program.client()
     check(client.rows[-8][0] != GREY and client.rows[-40][0] == GREY,
@@ -164,7 +167,7 @@ def check_resize(program):
         sun_x, sun_y = client.sun()
         return (client.width, client.height) == (640, 400) and client.rows[sun_y][sun_x] == RED
 
-    wait_until("the restored frame", restored)
+    program.wait_until("the frame after restoring the minimised window", restored)
     check(True, "after minimising and restoring the frame is drawn again at the same size")
 
 
@@ -236,7 +239,7 @@ def run_checks(desktop, arguments):
     check_version_message(program)
     check_resize(program)
     program.keys("alt+F4")
-    check(program.wait_exit() == 0, "Alt+F4 ends the program with exit code 0")
+    check(program.wait_exit("after Alt+F4") == 0, "Alt+F4 ends the program with exit code 0")
     check(program.output() == "", "nothing on the terminal" + program.output())
 
     # The Exit command, reached through the access keys of the File menu, on a display
@@ -244,12 +247,14 @@ def run_checks(desktop, arguments):
     program = Program(desktop, arguments.program, GDK_SCALE="2")
     check_scaled(program)
     program.keys("alt+f", "x")
-    check(program.wait_exit() == 0, "File > Exit ends the program with exit code 0")
+    check(program.wait_exit("after File > Exit") == 0,
+          "File > Exit ends the program with exit code 0")
     check(program.output() == "", "nothing on the terminal" + program.output())
 
     program = Program(desktop, arguments.program)
     program.click_close_box()
-    check(program.wait_exit() == 0, "the close box ends the program with exit code 0")
+    check(program.wait_exit("after a click on the close box") == 0,
+          "the close box ends the program with exit code 0")
     check(program.output() == "", "nothing on the terminal" + program.output())
     print("passed")
     return 0

@@ -16,8 +16,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from display import Desktop, Failure, capture, check, missing_tools  # noqa: E402
-from display import FIRST_WAIT_SECONDS, wait_until  # noqa: E402
+from display import Desktop, Failure, Started, capture, check, find_window  # noqa: E402
+from display import missing_tools, wait_until  # noqa: E402
 from first_frame import first_frame  # noqa: E402
 
 APPLICATION_ID = "org.sorvelin.Sorvelin"
@@ -79,28 +79,18 @@ def check_installed(package, root):
     result = run("appstreamcli", "validate-tree", "--no-net", root)
     check(result.returncode == 0, "appstreamcli accepts the packaged tree\n" + result.stdout)
 
-    with Desktop(window_manager=False) as desktop, tempfile.TemporaryFile() as output:
-        program = subprocess.Popen([os.path.join(root, "usr/bin/sorvelin")], env=desktop.env,
-                                   stdin=subprocess.DEVNULL, stdout=output,
-                                   stderr=subprocess.STDOUT)
-
-        def running():
-            if program.poll() is not None:
-                output.seek(0)
-                raise Failure("the extracted program ended with code %d: %s" %
-                              (program.returncode, output.read().decode(errors="replace")))
-            return True
-
+    with Desktop(window_manager=False) as desktop:
+        program = Started("the extracted program", [os.path.join(root, "usr/bin/sorvelin")],
+                          desktop.env)
+        report = desktop.reporter(program)
         try:
-            window = wait_until("the extracted program's window", lambda: running() and
-                                desktop.xdotool("search", "--onlyvisible", "--name", "^Sorvelin"),
-                                FIRST_WAIT_SECONDS)[0]
-            wait_until("the first frame of the extracted program",
-                       lambda: running() and first_frame(capture(desktop, window)))
+            window = find_window(desktop, "^Sorvelin", step="after starting the extracted program",
+                                 report=report)
+            wait_until("the first frame of the extracted program after its window was shown",
+                       lambda: first_frame(capture(desktop, window)), report=report)
             check(True, "the extracted program shows its window with the Sun and the legend")
         finally:
-            program.terminate()
-            program.wait(20)
+            program.stop()
 
 
 def main():

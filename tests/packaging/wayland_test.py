@@ -14,15 +14,14 @@ runs with GDK_BACKEND=wayland and no DISPLAY, so it cannot fall back to X.
 import glob
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from display import Desktop, Failure, capture, check, missing_tools, wait_until  # noqa: E402
-from display import FIRST_WAIT_SECONDS, write_png  # noqa: E402
+from display import Desktop, Failure, Started, capture, check, missing_tools  # noqa: E402
+from display import FIRST_WAIT_SECONDS, process_state, wait_until, write_png  # noqa: E402
 from first_frame import MODE_BUTTON, ZOOM_OUT_BUTTON, CYAN, find_client, first_frame  # noqa: E402
 
 FILE_MENU = (48, -13)  # client coordinates of the menu bar's first title
@@ -53,11 +52,27 @@ class Weston:
              "--height=%d" % SCREEN[1]], env=self.env, stdin=subprocess.DEVNULL,
             stdout=self.log, stderr=subprocess.STDOUT)
         path = os.path.join(self.runtime, self.socket)
-        wait_until("weston's socket " + path,
-                   lambda: os.path.exists(path) or self.process.poll() is not None,
-                   FIRST_WAIT_SECONDS)
+        wait_until("weston's socket %s after starting weston" % path, lambda: os.path.exists(path),
+                   FIRST_WAIT_SECONDS, self.reporter())
         check(self.process.poll() is None, "weston runs with its %s" % self.backend)
         return self
+
+    def reporter(self, program=None, desktop=None):
+        """A report for wait_until on weston, the program where given, and the X display under
+        weston where there is one; its early check ends a wait once either has ended."""
+        watched = [("weston", self.process, self.log)]
+        if program is not None:
+            watched.append((program.name, program.process, program.output))
+        windows = desktop.reporter() if desktop is not None else lambda early=False: ""
+
+        def report(early=False):
+            if early:
+                return next(filter(None, (process_state(*one, early=True) for one in watched)),
+                            None)
+            return "\n".join([line for one in watched for line in process_state(*one)] +
+                             [windows()])
+
+        return report
 
     def program_env(self):
         environment = dict(self.env, WAYLAND_DISPLAY=self.socket, GDK_BACKEND="wayland")
@@ -92,37 +107,18 @@ class Weston:
         return False
 
 
-class Program:
-    """The program on the compositor, with whatever it prints kept in a file."""
-
-    def __init__(self, path, weston):
-        self.output = tempfile.TemporaryFile()
-        self.process = subprocess.Popen([path], env=weston.program_env(), stdin=subprocess.DEVNULL,
-                                        stdout=self.output, stderr=subprocess.STDOUT)
-
-    def printed(self):
-        self.output.seek(0)
-        return self.output.read().decode(errors="replace")
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            self.process.wait(20)
-
-
 def without_seat(program_path, screenshot_path):
     with Weston("headless-backend.so", os.environ) as weston:
-        program = Program(program_path, weston)
+        program = Started("the program", [program_path], weston.program_env())
         try:
             screens = []
 
             def shown():
-                if program.process.poll() is not None:
-                    raise Failure("the program ended with code %d" % program.process.returncode)
                 screens[:] = [weston.screenshot()]
                 return first_frame(screens[0])
 
-            wait_until("the first frame under headless weston", shown, FIRST_WAIT_SECONDS)
+            wait_until("the first frame after starting the program under headless weston", shown,
+                       FIRST_WAIT_SECONDS, weston.reporter(program))
             check(True, "headless weston, no seat: the window shows the Sun, the legend and the "
                   "Earth")
             write_png(screens[0], screenshot_path)
@@ -140,15 +136,18 @@ def with_seat(program_path):
     with Desktop(window_manager=False, screen="%dx%dx24" % (SCREEN[0] + 64, SCREEN[1] + 64)) \
             as desktop:
         with Weston("x11-backend.so", desktop.env) as weston:
-            # Weston's output is one X window of that class (its name is not one xdotool reads).
-            output = wait_until("weston's window on X",
-                                lambda: desktop.xdotool("search", "--class", "^Weston Compositor$"),
-                                FIRST_WAIT_SECONDS)[0]
-            program = Program(program_path, weston)
+            # Weston's output is one X window of that class (its name is not one xdotool reads),
+            # shown once weston has mapped it: a capture before then fails.
+            output = wait_until("weston's window on X after starting weston",
+                                lambda: desktop.xdotool("search", "--onlyvisible", "--class",
+                                                        "^Weston Compositor$"),
+                                FIRST_WAIT_SECONDS, weston.reporter(desktop=desktop))[0]
+            program = Started("the program", [program_path], weston.program_env())
+            report = weston.reporter(program, desktop)
             try:
-                client = wait_until("the first frame under weston on X",
+                client = wait_until("the first frame after starting the program under weston on X",
                                     lambda: first_frame(capture(desktop, output)),
-                                    FIRST_WAIT_SECONDS)
+                                    FIRST_WAIT_SECONDS, report)
 
                 # Weston follows the X pointer only after it has entered its window, which a
                 # window mapped under the pointer may never see: the pointer leaves and comes in.
@@ -161,8 +160,9 @@ def with_seat(program_path):
                     around = (x - 4, y - 4, x + 12, y + 20)
                     before = capture(desktop, output).crop(around).tobytes()
                     desktop.xdotool("mousemove", "--window", output, str(x), str(y))
-                    wait_until("the pointer over the button", lambda: capture(
-                        desktop, output).crop(around).tobytes() != before)
+                    wait_until("weston's pointer after moving it to %s" % (point,),
+                               lambda: capture(desktop, output).crop(around).tobytes() != before,
+                               report=report)
                     desktop.xdotool("click", "1")
 
                 click(ZOOM_OUT_BUTTON)
@@ -172,7 +172,8 @@ def with_seat(program_path):
                     distance = seen and seen.earth_distance()
                     return distance and 115 < distance < 135 and distance
 
-                distance = wait_until("the zoom", zoomed)
+                distance = wait_until("the Earth halfway to the Sun after zooming out", zoomed,
+                                      report=report)
                 check(True, "zoom out: the Earth is about half as far (%.1f px)" % distance)
 
                 before = len(find_client(capture(desktop, output)).coloured(CYAN))
@@ -182,7 +183,7 @@ def with_seat(program_path):
                     count = len(find_client(capture(desktop, output)).coloured(CYAN))
                     return count > 4 * before and count > 30 and count
 
-                after = wait_until("the Earth's trail", trail)
+                after = wait_until("the Earth's trail after pressing MODE", trail, report=report)
                 check(True, "MODE: the Earth leaves a trail (%d cyan pixels, %d before)" %
                       (after, before))
 
@@ -199,7 +200,8 @@ def with_seat(program_path):
                              if new != old and min(new) > 200]
                     return len(light) > 500 and light
 
-                light = wait_until("the File menu to open over the client area", menu)
+                light = wait_until("the File menu over the client area after clicking its title",
+                                   menu, report=report)
                 left = min(x for x, _ in light)
                 right = max(x for x, _ in light)
                 top = min(y for _, y in light)
@@ -211,7 +213,8 @@ def with_seat(program_path):
                 try:
                     code = program.process.wait(FIRST_WAIT_SECONDS)
                 except subprocess.TimeoutExpired:
-                    raise Failure("the program still runs after File > Exit")
+                    raise Failure("timed out after %.1f s waiting for the program to end after "
+                                  "File > Exit\n%s" % (FIRST_WAIT_SECONDS, report()))
                 check(code == 0, "File > Exit ends the program with exit code 0 (got %d)" % code)
                 printed = program.printed()
                 check(printed == "", "with a seat the program prints nothing (%r)" % printed[:300])

@@ -4,13 +4,17 @@ A test runs its program on a private Xvfb server, optionally with openbox as the
 manager, finds the program's window by name with xdotool and reads its pixels with xwd:
 
     with display.Desktop() as desktop:
-        program = subprocess.Popen([path], env=desktop.env)
-        window = display.find_window(desktop, "^Sorvelin")
+        program = display.Started("sorvelin", [path], desktop.env)
+        report = desktop.reporter(program)
+        window = display.find_window(desktop, "^Sorvelin", report=report)
         image = display.capture(desktop, window)       # a PIL image in RGB
         display.check(image.getpixel((0, 0)) == (64, 64, 64), "the background is dark grey")
 
 Every wait is for readiness, never for a fixed time: a cold, busy machine may take tens of
-seconds to start X, a window manager or a program whose font caches are still empty.
+seconds to start X, a window manager or a program whose font caches are still empty. Every wait
+names its step, and one that times out says how long it waited and, through its report, how the
+program and the display stood at that moment: whether the program still runs, its exit code,
+what it printed and the windows on the display with their map states.
 """
 
 import os
@@ -41,16 +45,79 @@ def check(condition, message):
     print("ok:", message, flush=True)
 
 
-def wait_until(what, condition, seconds=WAIT_SECONDS):
-    """Polls the condition until it gives a truthy result, and returns that result."""
-    deadline = time.monotonic() + seconds
+def wait_until(step, condition, seconds=WAIT_SECONDS, report=None):
+    """Polls the condition until it gives a truthy result, and returns that result.
+
+    The step names what is awaited and when, as in "the frame after restoring the window". A
+    wait that times out, or whose condition fails, raises Failure saying so, with what report(),
+    where given, tells of the scene. Between polls report(early=True) may give a reason to stop at once, such as a program
+    that has ended, which then fails the wait in the same way.
+    """
+    start = time.monotonic()
     while True:
-        result = condition()
+        try:
+            result = condition()
+        except Failure as failure:  # such as a capture of a window that is no longer shown
+            raise Failure("%s while waiting for %s%s" % (
+                failure, step, "\n" + report() if report is not None else ""))
         if result:
             return result
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for " + what)
+        waited = time.monotonic() - start
+        in_vain = report(early=True) if report is not None else None
+        if in_vain or waited > seconds:
+            said = report() if report is not None else ""
+            raise Failure("%s after %.1f s waiting for %s%s" % (
+                "gave up (%s)" % in_vain if in_vain else "timed out", waited, step,
+                "\n" + said if said else ""))
         time.sleep(POLL_SECONDS)
+
+
+class Started:
+    """A program started for a test, with all that it prints kept in a file."""
+
+    def __init__(self, name, arguments, env):
+        self.name = name
+        self.output = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(arguments, env=env, stdin=subprocess.DEVNULL,
+                                        stdout=self.output, stderr=subprocess.STDOUT)
+
+    def printed(self):
+        return printed(self.output)
+
+    def stop(self, seconds=20):
+        """Ends the program, politely first, where it still runs."""
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(seconds)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def printed(output):
+    """What a program wrote so far to the file that it shares with the test.
+
+    Read without moving the shared file offset, so that the program's later writes still land
+    at the end."""
+    size = os.fstat(output.fileno()).st_size
+    return os.pread(output.fileno(), size, 0).decode(errors="replace")
+
+
+def process_state(name, process, output=None, early=False):
+    """Lines on how the process stands: running, or ended with its exit code, and its output.
+
+    With early set, only a reason to stop waiting: that the process has ended, or None."""
+    code = process.poll()
+    if early:
+        return None if code is None else "%s has ended" % name
+    lines = ["%s (pid %d) %s" % (name, process.pid, "still runs" if code is None else
+                                  "has ended with exit code %d" % code)]
+    if output is not None:
+        said = printed(output).strip()
+        lines.append("  it printed: " + (said[-2000:].replace("\n", "\n    ") if said else
+                                         "nothing"))
+    return lines
 
 
 def missing_tools(*tools):
@@ -140,11 +207,11 @@ class Desktop:
         try:
             wait_until("the window manager to answer a request after starting the X server",
                        ready, FIRST_WAIT_SECONDS)
-        except Failure:
-            messages.seek(0)
-            said = messages.read().decode(errors="replace").strip()
-            raise Failure("timed out waiting for the window manager (started %d times%s)" %
-                          (len(starts), ", it said: " + said[-500:] if said else ""))
+        except Failure as failure:
+            said = printed(messages).strip()
+            raise Failure("%s\n(openbox started %d times%s)\n%s" %
+                          (failure, len(starts), ", it said: " + said[-500:] if said else "",
+                           "\n".join(self.windows())))
         finally:
             messages.close()
 
@@ -156,6 +223,50 @@ class Desktop:
     def xdotool(self, *arguments):
         """Runs xdotool on this display and returns the words that it printed."""
         return _quiet(["xdotool", *arguments], self.env).stdout.split()
+
+    def windows(self):
+        """Lines on the windows that the display has now: each named or mapped one, with its map
+        state, its size and, for a managed window, its window manager states."""
+        lines = ["windows on %s (xdotool search):" % self.display]
+        # Every named window, and the unnamed ones at the top, such as the window manager's frames.
+        named = self.xdotool("search", "--name", ".")
+        top = self.xdotool("search", "--maxdepth", "1", "--name", "")
+        for window in named + [window for window in top if window not in named]:
+            info = _quiet(["xwininfo", "-id", window], self.env).stdout
+            head = next((line for line in info.splitlines() if "Window id:" in line), "")
+            name = head.split(window_hex(window), 1)[-1].strip()
+            fields = dict(line.strip().split(": ", 1) for line in info.splitlines()
+                          if ": " in line and "Window id:" not in line)
+            state = fields.get("Map State", "unknown map state")
+            if "(the root window)" in head or name == "(has no name)" and state != "IsViewable":
+                continue  # one of the window manager's hidden helpers
+            properties = _quiet(["xprop", "-id", window, "WM_STATE", "_NET_WM_STATE"],
+                                self.env).stdout
+            managed = " ".join(line.strip() for line in properties.splitlines()
+                               if "not found" not in line and "icon window" not in line)
+            lines.append("  %s %s %s%s %s %s" % (
+                window_hex(window), name, fields.get("Width", "?"), "x" + fields.get("Height", "?"),
+                state, managed or "(no WM_STATE)"))
+        root = _quiet(["xprop", "-root", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW"],
+                      self.env).stdout
+        lines += ["  root " + line.strip() for line in root.splitlines()
+                  if "not found" not in line]
+        return lines
+
+    def reporter(self, *programs):
+        """A report for wait_until on the programs, each a Started or (name, process, output),
+        and this display's windows. Its early check ends a wait once a program has ended."""
+        programs = [(program.name, program.process, program.output)
+                    if isinstance(program, Started) else program for program in programs]
+
+        def report(early=False):
+            if early:
+                return next(filter(None, (process_state(*program, early=True)
+                                          for program in programs)), None)
+            lines = [line for program in programs for line in process_state(*program)]
+            return "\n".join(lines + self.windows())
+
+        return report
 
     def close(self):
         for process in (self._manager, self._server):
@@ -169,11 +280,17 @@ class Desktop:
         self._manager = self._server = None
 
 
-def find_window(desktop, name, seconds=FIRST_WAIT_SECONDS):
-    """The id of the first visible window whose name matches the regular expression."""
-    found = wait_until("a window named " + repr(name),
+def window_hex(window):
+    return "0x%x" % int(window)
+
+
+def find_window(desktop, name, seconds=FIRST_WAIT_SECONDS, step="after starting the program",
+                report=None):
+    """The id of the first window shown on the screen (viewable) whose name matches the regular
+    expression."""
+    found = wait_until("a window named %r %s" % (name, step),
                        lambda: desktop.xdotool("search", "--onlyvisible", "--name", name),
-                       seconds)
+                       seconds, report or desktop.reporter())
     return int(found[0])
 
 

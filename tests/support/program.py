@@ -1,13 +1,15 @@
 """The GTK program running on a test desktop: its process, its main window and its client area.
 
-Shared by the smoke test and the scripts that measure or profile the running program.
+Shared by the smoke test and the scripts that measure or profile the running program. Every wait
+names its step and, when it times out, reports the program's state, its output and the windows
+on the display; a wait ends at once when the program has ended.
 """
 
 import subprocess
 import tempfile
 import time
 
-from display import Failure, capture, find_window, wait_until
+from display import WAIT_SECONDS, Failure, capture, find_window, printed, wait_until
 from first_frame import GREY, Client
 
 
@@ -31,8 +33,15 @@ class Program:
         self.process = subprocess.Popen([path], env=environment, stdout=self.errors,
                                         stderr=subprocess.STDOUT)
         # The first start on a new machine builds the font caches: the first wait is long.
-        self.window = str(find_window(desktop, "^Sorvelin"))
-        wait_until("the first frame", lambda: self.client_top() is not None)
+        self.window = str(find_window(desktop, "^Sorvelin", report=self.report()))
+        self.wait_until("the first frame after its window was shown",
+                        lambda: self.client_top() is not None)
+
+    def report(self):
+        return self.desktop.reporter(("the program", self.process, self.errors))
+
+    def wait_until(self, step, condition, seconds=WAIT_SECONDS):
+        return wait_until(step, condition, seconds, self.report())
 
     def capture(self):
         return Picture(capture(self.desktop, self.window))
@@ -76,7 +85,7 @@ class Program:
     def click(self, client_point):
         top = self.client_top()
         self.desktop.xdotool("mousemove", "--window", self.window, str(client_point[0]),
-                         str(client_point[1] + top), "click", "1")
+                             str(client_point[1] + top), "click", "1")
 
     def keys(self, *keys):
         self.desktop.xdotool("windowactivate", "--sync", self.window)
@@ -85,12 +94,14 @@ class Program:
             time.sleep(0.2)
 
     def output(self):
-        self.errors.seek(0)
-        return self.errors.read().decode(errors="replace")
+        return printed(self.errors)
 
-    def wait_exit(self, seconds=30.0):
+    def wait_exit(self, step="after it was asked to end", seconds=30.0):
+        """The program's exit code, once it has ended."""
         try:
             return self.process.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
+            said = self.report()()
             self.process.kill()
-            raise Failure("the program did not end")
+            raise Failure("timed out after %.1f s waiting for the program to end %s\n%s" %
+                          (seconds, step, said))

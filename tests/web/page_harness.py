@@ -93,14 +93,31 @@ class Browser:
         return self.driver.execute_script(script, *arguments)
 
     def wait_for(self, condition, what, seconds=LATER_WAIT_SECONDS):
-        """Polls condition() until it gives a true value, which it returns."""
-        return display.wait_until(what, condition, seconds)
+        """Polls condition() until it gives a true value, which it returns; one that times out
+        reports how the page and its program stand, and what the console said."""
+        return display.wait_until(what, condition, seconds, self.report)
+
+    def report(self, early=False):
+        if early:
+            return None
+        try:
+            state = self.run("""return {url: location.href, readyState: document.readyState,
+                title: document.title, firstFrameMilliseconds:
+                document.body && document.body.dataset.firstFrameMilliseconds,
+                exitCode: document.body && document.body.dataset.exitCode};""")
+        except Exception as error:  # a page or browser that no longer answers
+            state = f'no answer ({error})'.splitlines()[0]
+        try:
+            console = self.console()[-2000:] or 'nothing'
+        except Exception as error:
+            console = f'unreadable ({error})'.splitlines()[0]
+        return f'the page and its program: {state}\nits console said: {console}'
 
     def open_page(self, url):
         """Loads the page and waits for the program's first frame on the canvas."""
         self.driver.get(url)
         self.wait_for(lambda: self.run('return document.body.dataset.firstFrameMilliseconds'),
-                      'the first frame', FIRST_LOAD_SECONDS)
+                      'the first frame after loading ' + url, FIRST_LOAD_SECONDS)
 
     def canvas(self):
         """The canvas's pixels as an RGB image."""

@@ -19,7 +19,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from display import Desktop, capture_screen, missing_tools, write_png  # noqa: E402
+from display import Desktop, Started, capture_screen, missing_tools, write_png  # noqa: E402
 
 SKIPPED = 77
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
@@ -136,12 +136,16 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
         if not os.path.isdir(os.path.join(prefix, "drive_c")):
             print(f"Creating the Wine prefix {prefix}")
             run_wine(wine, ["wineboot", "--init"], environment, FIRST_START_SECONDS)
-        program_process = subprocess.Popen([wine, program], env=environment,
-                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        started = Started("sorvelin.exe under Wine", [wine, program], environment)
+        program_process = started.process
+        scene = desktop.reporter(started)
+        begun = time.monotonic()
         found, report, errors = run_wine(wine, [probe, "find", str(WINDOW_WAIT_SECONDS)],
                                          environment, WINDOW_WAIT_SECONDS + 30)
         if found != 0:
-            raise SystemExit(f"the main window did not appear: {errors.strip()}")
+            raise SystemExit(f"timed out after {time.monotonic() - begun:.1f} s waiting for the "
+                             f"main window after starting sorvelin.exe: {errors.strip()}\n"
+                             f"{scene()}")
         geometry = dict((line.split()[0], [int(value) for value in line.split()[1:]])
                         for line in report.splitlines() if line.strip())
         left, top, width, height = geometry["client"]
@@ -152,17 +156,22 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
             raise SystemExit(f"Wine runs with code page {code_page}, want {JAPANESE_CODE_PAGE}: "
                              "is the ja_JP.UTF-8 locale generated? (scripts/install-deps.sh test)")
 
-        # A screenshot taken before the first frame, or between a tick's erase and its
-        # repaint, shows no markers: take them until one shows the frame, for a while.
-        deadline = time.monotonic() + FRAME_WAIT_SECONDS
+        # A window that Windows calls visible may not be mapped on X yet, and a screenshot
+        # taken before the first frame, or between a tick's erase and its repaint, shows no
+        # markers: take them until one shows the frame, for a while.
+        begun = time.monotonic()
         while True:
             image = capture_screen(desktop)
             data = list(image.crop((left, top, left + width, top + height)).getdata())
             client = [data[y * width:(y + 1) * width] for y in range(height)]
             faults = frame_faults(client, width, height)
-            if not faults or time.monotonic() > deadline:
+            waited = time.monotonic() - begun
+            if not faults or waited > FRAME_WAIT_SECONDS or scene(early=True):
                 break
             time.sleep(0.2)
+        if faults:
+            faults.append(f"gave up after {waited:.1f} s waiting for the expected frame after "
+                          f"the main window was found\n{scene()}")
         window_top = max(top - menu_height, 0)
         write_png(image.crop((left, window_top, left + width, top + height)), screenshot)
         print(f"screenshot of the window: {screenshot}")
@@ -175,7 +184,8 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
             if exit_code != 0:
                 faults.append(f"exit code {exit_code} after closing the window, want 0")
         except subprocess.TimeoutExpired:
-            faults.append(f"the program still runs {EXIT_WAIT_SECONDS} s after its window was closed")
+            faults.append(f"timed out after {EXIT_WAIT_SECONDS} s waiting for the program to end "
+                          f"after its window was closed\n{scene()}")
         for fault in faults:
             print("FAULT:", fault)
         if faults:
