@@ -125,6 +125,11 @@ def missing_tools(*tools):
     return [tool for tool in tools if shutil.which(tool) is None]
 
 
+def _absent(xprop_line):
+    """Whether xprop says that the property is not on the window, or on none at all."""
+    return "not found" in xprop_line or "no such atom" in xprop_line
+
+
 def _quiet(arguments, env):
     return subprocess.run(arguments, env=env, stdin=subprocess.DEVNULL, capture_output=True,
                           text=True, check=False)
@@ -243,15 +248,14 @@ class Desktop:
             properties = _quiet(["xprop", "-id", window, "WM_STATE", "_NET_WM_STATE"],
                                 self.env).stdout
             managed = " ".join(line.strip() for line in properties.splitlines()
-                               if "not found" not in line and "icon window" not in line)
+                               if not _absent(line) and "icon window" not in line)
             lines.append("  %s %s %s%s %s %s" % (
                 window_hex(window), name, fields.get("Width", "?"), "x" + fields.get("Height", "?"),
                 state, managed or "(no WM_STATE)"))
         root = _quiet(["xprop", "-root", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW"],
                       self.env).stdout
-        lines += ["  root " + line.strip() for line in root.splitlines()
-                  if "not found" not in line]
-        return lines
+        lines += ["  root " + line.strip() for line in root.splitlines() if not _absent(line)]
+        return lines if len(lines) > 1 else lines + ["  none"]
 
     def reporter(self, *programs):
         """A report for wait_until on the programs, each a Started or (name, process, output),
