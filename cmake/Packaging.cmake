@@ -16,6 +16,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_SOURCE_GENERATOR "")
+# Every file in every package carries the release's time (cmake/ReleaseDate.cmake).
+set(CPACK_SORVELIN_RELEASE_EPOCH ${SORVELIN_RELEASE_EPOCH})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/packaging/release_times.cmake)
 
 if(WIN32)
     # The portable program: sorvelin.exe with the READMEs and the licence in one folder.
@@ -29,7 +32,9 @@ if(WIN32)
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Sorvelin)
     # The installer and its uninstaller are 64-bit Unicode programs: Program Files, not
     # Program Files (x86), the 64-bit registry, and Japanese pages on a Japanese system.
-    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    # NSIS would store each file's time in the installer, among them the page that CPack
+    # writes at the moment of packaging: the installed files take the time of installation.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
     set(CPACK_NSIS_PACKAGE_NAME Sorvelin)
     set(CPACK_NSIS_DISPLAY_NAME Sorvelin)

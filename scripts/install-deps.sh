@@ -19,7 +19,7 @@ web_packages=(
     emscripten
 )
 package_packages=(
-    g++-mingw-w64-x86-64-win32 nsis dpkg-dev file lintian
+    g++-mingw-w64-x86-64-win32 nsis dpkg-dev file lintian strip-nondeterminism
 )
 test_packages=(
     libgtest-dev libbenchmark-dev
