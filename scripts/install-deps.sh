@@ -28,6 +28,7 @@ test_packages=(
     python3 python3-pil xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
     weston chromium chromium-driver python3-selenium
+    diffoscope-minimal
 )
 
 case "${1:-test}" in
