@@ -4,6 +4,9 @@ if(MSVC)
     add_compile_options(/W4 /fp:precise /utf-8)
 else()
     add_compile_options(-Wall -Wextra -ffp-contract=off -fno-fast-math)
+    # The same program from any checkout: file names in the objects, the debug data and the
+    # macros that name files are relative to the sources, not to where they lie.
+    add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
 endif()
 
 option(SORVELIN_SANITIZE "Build with the address and undefined-behaviour sanitizers" OFF)
@@ -23,12 +26,21 @@ if(SORVELIN_FUZZ)
     add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
-# The hardening that Debian builds its packages with: checked string and memory calls where the
-# compiler can see the sizes, stack protectors, and a read-only relocation table bound at start.
+# The hardening that Debian builds its packages with: a program loaded at a random address,
+# checked string and memory calls where the compiler can see the sizes, stack protectors, and a
+# read-only relocation table bound at start. tests/packaging/hardening.py holds the package to it.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT SORVELIN_FUZZ)
-    add_compile_options(-fstack-protector-strong
+    add_compile_options(-fPIE -fstack-protector-strong
                         $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
-    add_link_options(-Wl,-z,relro -Wl,-z,now)
+    add_link_options(-pie -Wl,-z,relro -Wl,-z,now)
+endif()
+
+# The Windows program's counterpart: loaded at a random 64-bit address, data never executed.
+# The linker would write the time of the link into the header; the header of the same
+# program should not change with the hour it was built.
+if(MINGW)
+    add_link_options(LINKER:--dynamicbase LINKER:--high-entropy-va LINKER:--nxcompat
+                     LINKER:--no-insert-timestamp)
 endif()
 
 # CMake knows no whole-archive linking for Emscripten, whose wasm-ld has it as lld does: the

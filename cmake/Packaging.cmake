@@ -16,6 +16,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_SOURCE_GENERATOR "")
+# Every file in every package carries the release's time (cmake/ReleaseDate.cmake).
+set(CPACK_SORVELIN_RELEASE_EPOCH ${SORVELIN_RELEASE_EPOCH})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/packaging/release_times.cmake)
 
 if(WIN32)
     # The portable program: sorvelin.exe with the READMEs and the licence in one folder.
@@ -29,7 +32,9 @@ if(WIN32)
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Sorvelin)
     # The installer and its uninstaller are 64-bit Unicode programs: Program Files, not
     # Program Files (x86), the 64-bit registry, and Japanese pages on a Japanese system.
-    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    # NSIS would store each file's time in the installer, among them the page that CPack
+    # writes at the moment of packaging: the installed files take the time of installation.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
     set(CPACK_NSIS_PACKAGE_NAME Sorvelin)
     set(CPACK_NSIS_DISPLAY_NAME Sorvelin)
@@ -56,25 +61,6 @@ elseif(UNIX AND NOT APPLE AND TARGET sorvelin)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/packaging/copyright DESTINATION ${package_doc})
 
     # Debian wants the changelog and the manual page compressed, without a time stamp.
-    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" date_parts "${SORVELIN_RELEASE_DATE}")
-    math(EXPR year "${CMAKE_MATCH_1}")
-    math(EXPR month "${CMAKE_MATCH_2}")
-    math(EXPR day "${CMAKE_MATCH_3}")
-    # Days since 1970 of the proleptic Gregorian date, with March as the year's first month.
-    if(month LESS_EQUAL 2)
-        math(EXPR year "${year} - 1")
-        math(EXPR month "${month} + 9")
-    else()
-        math(EXPR month "${month} - 3")
-    endif()
-    math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400
-                    + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
-    math(EXPR release_seconds "${days} * 86400")
-    set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
-    set(ENV{SOURCE_DATE_EPOCH} ${release_seconds})
-    string(TIMESTAMP SORVELIN_RELEASE_DATE_RFC2822 "%a, %d %b %Y 00:00:00 +0000" UTC)
-    set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
-
     set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
     foreach(file changelog sorvelin.1)
         configure_file(${CMAKE_CURRENT_LIST_DIR}/packaging/${file}.in ${packaging_dir}/${file}

@@ -19,7 +19,7 @@ web_packages=(
     emscripten
 )
 package_packages=(
-    g++-mingw-w64-x86-64-win32 nsis dpkg-dev file lintian
+    g++-mingw-w64-x86-64-win32 nsis dpkg-dev file lintian strip-nondeterminism
 )
 test_packages=(
     libgtest-dev libbenchmark-dev
@@ -28,6 +28,7 @@ test_packages=(
     python3 python3-pil xdotool openbox x11-utils desktop-file-utils appstream
     clang-14 libclang-rt-14-dev
     weston chromium chromium-driver python3-selenium
+    diffoscope-minimal
 )
 
 case "${1:-test}" in

@@ -1,6 +1,8 @@
 // The shell's texts, as the code page 932 bytes that the ANSI calls take.
 #pragma once
 
+#include "version.h"  // SORVELIN_VERSION, from the VERSION file
+
 // "ModelApp": the window class.
 inline const char MAIN_CLASS_NAME[] = "ModelApp";
 
@@ -21,11 +23,12 @@ inline const char VERSION_CAPTION[] = "\x83o\x81[\x83W\x83\x87\x83\x93\x8f\xee\x
 // The version message, three lines joined by line feeds:
 // "Sorvelin[南視] "
 // "惑星描画位置の正確性はありません。" (the drawn positions make no claim to accuracy)
-// " Version 1.0.4.7 Sorvelin 開発チーム" (the credit: the Sorvelin development team)
+// " Version <the VERSION file's text> Sorvelin 開発チーム" (the credit: the Sorvelin development
+// team)
 inline const char VERSION_TEXT[] =
     "Sorvelin[\x93\xec\x8e\x8b] \n"
     "\x98"
     "f\x90\xaf\x95`\x89\xe6\x88\xca\x92u\x82\xcc\x90\xb3\x8am\x90\xab\x82\xcd\x82\xa0\x82\xe8\x82"
     "\xdc\x82\xb9\x82\xf1\x81"
     "B\n"
-    " Version 1.0.4.7 Sorvelin \x8aJ\x94\xad\x83`\x81[\x83\x80";
+    " Version " SORVELIN_VERSION " Sorvelin \x8aJ\x94\xad\x83`\x81[\x83\x80";

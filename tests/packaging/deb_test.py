@@ -7,7 +7,8 @@ The folder must hold exactly sorvelin_<VERSION>_<architecture>.deb. Its file lis
 the program, its desktop entry, icons, metainfo, manual page, copyright and changelog; its
 control data must name the version and the Japanese font; lintian must find no error; the desktop
 entry and the metainfo must validate; and the program, extracted into a scratch root as dpkg
-would install it, must start under Xvfb and show its first frame.
+would install it, must keep its hardening (hardening.py), start under Xvfb and show its first
+frame.
 """
 
 import os
@@ -19,6 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from display import Desktop, Failure, Started, capture, check, find_window  # noqa: E402
 from display import missing_tools, wait_until  # noqa: E402
 from first_frame import first_frame  # noqa: E402
+import hardening  # noqa: E402
 
 APPLICATION_ID = "org.sorvelin.Sorvelin"
 FILES = {
@@ -71,6 +73,8 @@ def check_lintian(package):
 
 def check_installed(package, root):
     run("dpkg-deb", "--extract", package, root, check=True)
+    faults = hardening.check_elf(os.path.join(root, "usr/bin/sorvelin"))
+    check(not faults, "the packaged program keeps its hardening %s" % faults)
     desktop_file = os.path.join(root, "usr/share/applications/%s.desktop" % APPLICATION_ID)
     result = run("desktop-file-validate", desktop_file)
     check(result.returncode == 0 and not result.stdout.strip(),

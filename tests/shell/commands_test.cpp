@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "shell_fixture.h"
+#include "version.h"
 
 namespace {
 
@@ -187,14 +188,15 @@ TEST_F(Commands, TheVersionMessageIsModalWhileTheAnimationGoesOn) {
                 EXPECT_EQ(box->owner, headless::MainWindow());
                 // バージョン情報
                 EXPECT_EQ(box->caption, "\x83o\x81[\x83W\x83\x87\x83\x93\x8f\xee\x95\xf1");
-                // Sorvelin[南視] / 惑星描画位置の正確性はありません。 / Version 1.0.4.7 and a
-                // credit
+                // Sorvelin[南視] / 惑星描画位置の正確性はありません。 / Version and the VERSION
+                // file's text, and a credit
                 EXPECT_EQ(box->text,
                           "Sorvelin[\x93\xec\x8e\x8b] \n"
                           "\x98"
                           "f\x90\xaf\x95`\x89\xe6\x88\xca\x92u\x82\xcc\x90\xb3\x8am\x90\xab\x82\xcd"
                           "\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81"
-                          "B\n Version 1.0.4.7 Sorvelin \x8aJ\x94\xad\x83`\x81[\x83\x80");
+                          "B\n Version " SORVELIN_VERSION
+                          " Sorvelin \x8aJ\x94\xad\x83`\x81[\x83\x80");
             }),
             headless::AdvanceTimers(3),
             headless::Do([] { EXPECT_NEAR(viewState.elapsed * DAYS_PER_CENTURY, 3.0, 1e-9); }),

@@ -20,8 +20,8 @@ TEST(ShellTexts, AreTheJapaneseTextsInCodePage932) {
     EXPECT_EQ(FromCodePage932(ONE_YEAR_CAPTION), "1年後");
     EXPECT_EQ(FromCodePage932(VERSION_CAPTION), "バージョン情報");
     EXPECT_EQ(FromCodePage932(VERSION_TEXT),
-              "Sorvelin[南視] \n惑星描画位置の正確性はありません。\n Version 1.0.4.7 "
-              "Sorvelin 開発チーム");
+              "Sorvelin[南視] \n惑星描画位置の正確性はありません。\n Version " SORVELIN_VERSION
+              " Sorvelin 開発チーム");
 }
 
 bool Received(const headless::MessageSpy& spy, UINT message) {

@@ -5,6 +5,7 @@ Usage: check_exe.py SORVELIN_EXE
 Prints one line per fault and exits with 1 if there is any.
 """
 
+import os
 import struct
 import sys
 
@@ -14,7 +15,10 @@ JAPANESE = 0x0411
 UNICODE_CODE_PAGE = 0x04B0
 MAIN_ICON = 101
 MAIN_MENU = 104
-VERSION = (1, 0, 4, 7)
+# The version block carries the VERSION file's four numbers.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "VERSION"),
+          encoding="ascii") as version_file:
+    VERSION = tuple(int(number) for number in version_file.readline().strip().split("."))
 # The DLLs a Windows installation brings; anything else would have to ship with the program.
 SYSTEM_DLLS = {"user32.dll", "gdi32.dll", "kernel32.dll", "comctl32.dll", "msvcrt.dll"}
 UNIVERSAL_C_RUNTIME_PREFIX = "api-ms-win-crt-"
@@ -157,8 +161,9 @@ def check(path):
         else:
             strings = tables[0].entries
             for key in (b"FileVersion", b"ProductVersion"):
-                if strings.get(key) != b"1, 0, 4, 7":
-                    faults.append(f"{key.decode()} is {strings.get(key)}, want '1, 0, 4, 7'")
+                wanted = ", ".join(map(str, VERSION)).encode()
+                if strings.get(key) != wanted:
+                    faults.append(f"{key.decode()} is {strings.get(key)}, want {wanted}")
             if strings.get(b"ProductName") != b"Sorvelin":
                 faults.append(f"ProductName is {strings.get(b'ProductName')}, want 'Sorvelin'")
         translations = [var.entry for info in pe.FileInfo[0] if info.Key == b"VarFileInfo"
