@@ -5,12 +5,16 @@
 //                                    in screen pixels, and "codepage N", the ANSI code page
 //        window_probe close          posts WM_CLOSE to it, as the close box would
 //        window_probe command ID     posts WM_COMMAND with the command ID, as its menu would
+//        window_probe status         prints "status N", the length of the status bar's text
+//                                    in UTF-16 units
 //        window_probe message SECONDS  waits for the main window's message box, prints
 //                                    "caption TEXT" and "text TEXT" in UTF-8 (line feeds as
 //                                    \n) and dismisses it with OK
 // Exit code 0 on success, 1 when no such window exists.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +75,18 @@ int PostCommand(int command) {
         return 1;
     }
     PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    return 0;
+}
+
+int PrintStatusLength() {
+    HWND bar = FindWindowExA(FindMainWindow(), nullptr, STATUSCLASSNAMEA, nullptr);
+    if (bar == nullptr) {
+        std::fprintf(stderr, "no status bar in a visible %s window\n", MAIN_CLASS_NAME);
+        return 1;
+    }
+    // Only a length crosses between processes: the text itself would need a pointer. A status
+    // bar in simple mode answers for its one part as part 0.
+    std::printf("status %u\n", LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0)));
     return 0;
 }
 
@@ -142,10 +158,14 @@ int main(int argumentCount, char** arguments) {
     if (argumentCount == 3 && std::strcmp(arguments[1], "command") == 0) {
         return PostCommand(std::atoi(arguments[2]));
     }
+    if (argumentCount == 2 && std::strcmp(arguments[1], "status") == 0) {
+        return PrintStatusLength();
+    }
     if (argumentCount == 3 && std::strcmp(arguments[1], "message") == 0) {
         return PrintMessageBox(std::atof(arguments[2]));
     }
-    std::fprintf(stderr,
-                 "usage: window_probe find SECONDS | close | command ID | message SECONDS\n");
+    std::fprintf(
+        stderr,
+        "usage: window_probe find SECONDS | close | command ID | status | message SECONDS\n");
     return 2;
 }

@@ -46,6 +46,8 @@ VERSION_CAPTION = "バージョン情報"
 VERSION_TEXT = ("Sorvelin[南視] \\n惑星描画位置の正確性はありません。\\n"
                 " Version 1.0.4.7 Sorvelin 開発チーム")
 VERSION_COMMAND = 40002
+# "平均経過時間1950年 1月 2日：描画間隔1.00日、大きさ250" and the like: 53 bytes, 34 characters.
+STATUS_UNITS = 34
 BACKGROUND = (64, 64, 64)
 RED = (255, 0, 0)
 CYAN = (0, 255, 255)
@@ -241,6 +243,10 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot, l
         title = x_title(desktop)
         if title != TITLE:
             faults.append(f"the window's title reads {title!r}, want {TITLE!r}")
+        _, report, errors = run_wine(wine, [probe, "status"], environment, 30)
+        if report.split() != ["status", str(STATUS_UNITS)]:
+            faults.append(f"the status bar's text is {report.strip() or errors.strip()!r} "
+                          f"UTF-16 units long, want {STATUS_UNITS}")
         run_wine(wine, [probe, "command", str(VERSION_COMMAND)], environment, 30)
         _, report, errors = run_wine(wine, [probe, "message", str(WINDOW_WAIT_SECONDS)],
                                      environment, WINDOW_WAIT_SECONDS + 30)
