@@ -20,14 +20,25 @@ struct MenuResource {
     int entryCount;
 };
 
+// The version block's numbers and the strings that say what the program is.
+struct VersionResource {
+    unsigned short numbers[4];    // product version, major first, as in VS_FIXEDFILEINFO
+    const char* productName;      // UTF-8
+    const char* fileDescription;  // UTF-8
+};
+
 struct ModuleResources {
     const MenuResource* menus;
     int menuCount;
     const int* iconIds;  // icon groups; the hosts draw the artwork
     int iconCount;
+    const VersionResource* version;  // null when the program carries no version block
 };
 
 // Keeps the program's table, which must outlive the process's use of the stand-in.
 void RegisterModuleResources(const ModuleResources& resources);
+
+// The program's version block, or null when it has none.
+const VersionResource* FindVersionResource();
 
 }  // namespace standin

@@ -19,6 +19,15 @@
 // The common controls need the types of <windows.h>.
 #include <commctrl.h>
 
+// The program's texts are code page 932 bytes on every Windows, not only on a Japanese one:
+// the ANSI calls that take its texts read them through the wide calls.
+#include "platform/windows/codepage932.h"
+#define CreateWindowExA codepage932::CreateWindowEx932
+#define CreateStatusWindowA codepage932::CreateStatusWindow932
+#define SendMessageA codepage932::SendMessage932
+#define MessageBoxA codepage932::MessageBox932
+#define TextOutA codepage932::TextOut932
+
 #else  // the stand-in
 
 #include <cstdint>

@@ -4,6 +4,8 @@
 
 #include "platform/module_resources.h"
 #include "resources/resource.h"
+// Written by CMake from the VERSION file, as for the resource script.
+#include "version.h"
 
 namespace {
 
@@ -24,11 +26,14 @@ constexpr standin::MenuResource MENUS[] = {
     {IDR_MAIN_MENU, MAIN_MENU, static_cast<int>(std::size(MAIN_MENU))},
 };
 constexpr int ICONS[] = {IDI_MAIN_ICON};
+constexpr standin::VersionResource VERSION = {
+    {SORVELIN_VERSION_NUMBERS}, SORVELIN_PRODUCT_NAME, SORVELIN_FILE_DESCRIPTION};
 
 // Registered while the program's statics are made, before the loader calls WinMain.
 const bool registered = [] {
-    standin::RegisterModuleResources(standin::ModuleResources{
-        MENUS, static_cast<int>(std::size(MENUS)), ICONS, static_cast<int>(std::size(ICONS))});
+    standin::RegisterModuleResources(
+        standin::ModuleResources{MENUS, static_cast<int>(std::size(MENUS)), ICONS,
+                                 static_cast<int>(std::size(ICONS)), &VERSION});
     return true;
 }();
 

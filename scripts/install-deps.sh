@@ -56,13 +56,21 @@ if [[ ${#missing[@]} -gt 0 ]]; then
 fi
 
 # Wine takes the Windows code page from the locale: the Windows program is tested
-# under ja_JP.UTF-8, which makes it code page 932.
-if [[ "${1:-test}" == test ]] && ! locale -a | grep -qix 'ja_JP\.utf-\?8'; then
-    echo "Generating the ja_JP.UTF-8 locale"
-    if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-        "${sudo[@]}" sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-        "${sudo[@]}" locale-gen
-    else
-        "${sudo[@]}" localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
-    fi
+# under ja_JP.UTF-8, which makes it code page 932, and under en_US.UTF-8 and
+# de_DE.UTF-8, which make it code page 1252.
+if [[ "${1:-test}" == test ]]; then
+    enabled=()
+    for wanted_locale in ja_JP en_US de_DE; do
+        locale -a | grep -qix "${wanted_locale}\.utf-\?8" && continue
+        echo "Generating the ${wanted_locale}.UTF-8 locale"
+        if grep -q "^# *${wanted_locale}.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+            "${sudo[@]}" sed -i "s/^# *${wanted_locale}.UTF-8 UTF-8/${wanted_locale}.UTF-8 UTF-8/" \
+                /etc/locale.gen
+            enabled+=("$wanted_locale")
+        else
+            "${sudo[@]}" localedef -i "$wanted_locale" -c -f UTF-8 "${wanted_locale}.UTF-8"
+        fi
+    done
+    # locale-gen makes every locale that /etc/locale.gen enables, so once is enough.
+    [[ ${#enabled[@]} -eq 0 ]] || "${sudo[@]}" locale-gen
 fi

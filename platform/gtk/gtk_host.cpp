@@ -2,9 +2,17 @@
 #include "platform/gtk/gtk_host.h"
 
 #include <gtk/gtk.h>
+#if defined(GDK_WINDOWING_X11)
+#include <gdk/gdkx.h>
+#endif
+#if defined(GDK_WINDOWING_WAYLAND)
+#include <gdk/gdkwayland.h>
+#include <poll.h>
+#endif
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -700,6 +708,51 @@ void DropMissingSeatCritical(const gchar* domain, GLogLevelFlags level, const gc
     g_log_default_handler(domain, level, message, nullptr);
 }
 
+// When the X server or the Wayland compositor goes away, GDK ends the process with exit code 1,
+// saying why only in a debug message (X) or in words of its own (Wayland). One line tells the
+// user, under the name that they ran the program by.
+void SayDisplayLost() {
+    std::fprintf(stderr, "%s: lost the connection to the display\n", program_invocation_short_name);
+}
+
+#if defined(GDK_WINDOWING_X11)
+// GDK's own handler, which ends the process. Written only by WatchDisplayConnection.
+XIOErrorHandler gdkIoErrorHandler = nullptr;
+
+int OnXConnectionLost(Display* display) {
+    SayDisplayLost();
+    return gdkIoErrorHandler(display);
+}
+#endif
+
+#if defined(GDK_WINDOWING_WAYLAND)
+// GDK logs a message through GLib's structured log and exits when the compositor's socket
+// breaks; only then is the socket hung up.
+GLogWriterOutput WriteLog(GLogLevelFlags level, const GLogField* fields, gsize fieldCount,
+                          gpointer connection) {
+    pollfd socket = {wl_display_get_fd(static_cast<wl_display*>(connection)), POLLIN, 0};
+    if (poll(&socket, 1, 0) == 1 && (socket.revents & (POLLHUP | POLLERR)) != 0) {
+        SayDisplayLost();
+        return G_LOG_WRITER_HANDLED;
+    }
+    return g_log_writer_default(level, fields, fieldCount, nullptr);
+}
+#endif
+
+void WatchDisplayConnection() {
+    GdkDisplay* display = gdk_display_get_default();
+#if defined(GDK_WINDOWING_X11)
+    if (GDK_IS_X11_DISPLAY(display)) {
+        gdkIoErrorHandler = XSetIOErrorHandler(OnXConnectionLost);
+    }
+#endif
+#if defined(GDK_WINDOWING_WAYLAND)
+    if (GDK_IS_WAYLAND_DISPLAY(display)) {
+        g_log_set_writer_func(WriteLog, gdk_wayland_display_get_wl_display(display), nullptr);
+    }
+#endif
+}
+
 void InstallStyleSheet() {
     const owned::GObject<GtkCssProvider> provider(gtk_css_provider_new());
     gtk_css_provider_load_from_data(provider.get(), STYLE_SHEET, -1, nullptr);
@@ -730,6 +783,7 @@ void StartProgramHost(int argumentCount, char** arguments) {
         std::exit(1);
     }
     g_set_application_name("Sorvelin");
+    gtkhost::WatchDisplayConnection();
     gtkhost::InstallIcon();
     gtkhost::InstallStyleSheet();
     static gtkhost::GtkHost programHost;

@@ -53,6 +53,10 @@ bool HasIconResource(int resource) {
     return false;
 }
 
+const VersionResource* FindVersionResource() {
+    return moduleResources != nullptr ? moduleResources->version : nullptr;
+}
+
 Menu* FindMenu(HMENU menu, Window** owner) {
     for (auto& [handle, window] : Global().windows) {
         if (window->menu != nullptr && reinterpret_cast<HMENU>(window->menu.get()) == menu) {

@@ -3,11 +3,17 @@
 
 Usage: wine_smoke.py SORVELIN_EXE WINDOW_PROBE_EXE WINE_PREFIX SCREENSHOT_PNG
 
-Under a Japanese locale (Wine then uses code page 932) it starts the program,
-asks window_probe.exe where the client area is, takes screenshots of the whole
-screen until one shows the expected frame, saves the window as a PNG, closes the
-window as its close box would and expects exit code 0. Exits with 77 (skipped)
-when Wine is not installed.
+It runs the program in three system locales, each with a Wine prefix of its own:
+Japanese (code page 932) in WINE_PREFIX, then English and German (code page 1252)
+in WINE_PREFIX-en_US and WINE_PREFIX-de_DE, the German one with a Japanese font
+linked to the user interface's font. In each it starts the program, asks
+window_probe.exe where the client area is, takes screenshots of the whole screen
+until one shows the expected frame, saves the window as a PNG (SCREENSHOT_PNG,
+then with -en_US and -de_DE before .png), reads the window's title back from the
+X server and the version message's texts from its message box, closes the window
+as its close box would and expects exit code 0. The program's texts must read the
+same in every locale, and its client-area texts must have the Japanese pixels.
+Exits with 77 (skipped) when Wine is not installed.
 """
 
 import math
@@ -28,7 +34,20 @@ WINDOW_WAIT_SECONDS = 60
 FRAME_WAIT_SECONDS = 30
 EXIT_WAIT_SECONDS = 20
 
-JAPANESE_CODE_PAGE = 932  # what Wine takes from LANG=ja_JP.UTF-8
+# Each locale's name, the code page that Wine takes from it, and whether the prefix links a
+# Japanese font to the interface's font (Tahoma), as the README tells a user of Wine to do.
+JAPANESE = "ja_JP.UTF-8"
+LOCALES = [(JAPANESE, 932, False), ("en_US.UTF-8", 1252, False), ("de_DE.UTF-8", 1252, True)]
+FONT_LINK = ["reg", "add",
+             r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink",
+             "/v", "Tahoma", "/t", "REG_MULTI_SZ", "/d", "ipag.ttf,IPAGothic", "/f"]
+TITLE = "Sorvelin[南視]"
+VERSION_CAPTION = "バージョン情報"
+VERSION_TEXT = ("Sorvelin[南視] \\n惑星描画位置の正確性はありません。\\n"
+                " Version 1.0.4.7 Sorvelin 開発チーム")
+VERSION_COMMAND = 40002
+# "平均経過時間1950年 1月 2日：描画間隔1.00日、大きさ250" and the like: 53 bytes, 34 characters.
+STATUS_UNITS = 34
 BACKGROUND = (64, 64, 64)
 RED = (255, 0, 0)
 CYAN = (0, 255, 255)
@@ -98,13 +117,47 @@ def frame_faults(client, width, height):
     return faults
 
 
+def text_faults(client, reference, width, height, locale):
+    """Lists the rows of the client area's texts whose pixels differ from the Japanese locale's.
+
+    Compared are the rows of the three labels, and of the status text the columns of its
+    characters that stay while the clock moves: "平均経過時間" and "：描画間隔1.00日、大きさ250".
+    A pixel of a marker's colour in either picture is a planet passing by, not a text.
+    """
+    cell = 8  # pixels of a half-width character of the Japanese system font
+    status = list(range(310, 310 + 12 * cell)) + list(range(310 + 26 * cell, 310 + 53 * cell))
+    areas = [("status text", 10, status), ("names label", 30, range(width)),
+             ("equinox label", height - height // 2 + 10, range(width)),
+             ("longitude label", height - 40, range(width))]
+    markers = {colour for _, _, colour in LEGEND}
+    faults = []
+    for name, top, columns in areas:
+        differing = sum(1 for y in range(top, top + 18) for x in columns
+                        if client[y][x] != reference[y][x] and client[y][x] not in markers
+                        and reference[y][x] not in markers)
+        if differing:
+            faults.append(f"{locale}: {differing} pixels of the {name} differ from {JAPANESE}'s")
+    return faults
+
+
+def x_title(desktop):
+    """The UTF-8 title of the program's top-level X window, as a window manager reads it."""
+    window = desktop.xdotool("search", "--onlyvisible", "--name", "^Sorvelin")
+    if not window:
+        return None
+    said = subprocess.run(["xprop", "-id", window[0], "_NET_WM_NAME"], env=desktop.env,
+                          capture_output=True, check=False).stdout.decode()
+    return said.split(" = ", 1)[1].strip().strip('"') if " = " in said else said.strip()
+
+
 def run_wine(wine, arguments, environment, timeout):
     """Runs a Windows program to its end; returns (exit code, standard output, standard error).
 
     The output goes through files, not pipes: Wine's server and helper processes may
     inherit the pipes and hold them open long after the program itself has ended.
     """
-    with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as errors:
+    with tempfile.TemporaryFile("w+", encoding="utf-8", errors="replace") as output, \
+            tempfile.TemporaryFile("w+", encoding="utf-8", errors="replace") as errors:
         exit_code = subprocess.run([wine] + arguments, env=environment, stdin=subprocess.DEVNULL,
                                    stdout=output, stderr=errors, timeout=timeout).returncode
         output.seek(0)
@@ -121,21 +174,42 @@ def main():
         print("SKIPPED: Wine is not installed (scripts/install-deps.sh test installs wine64)")
         return SKIPPED
     wine, wineserver = wine
-    for tool in missing_tools("Xvfb", "xwd", "xdpyinfo"):
+    for tool in missing_tools("Xvfb", "xwd", "xdpyinfo", "xdotool", "xprop"):
         raise SystemExit(f"{tool} is not installed (scripts/install-deps.sh test installs it)")
+    faults, reference = [], None
     with Desktop(window_manager=False, screen=f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24") as desktop:
-        return run_program(desktop, wine, wineserver, program, probe, prefix, screenshot)
+        for locale, code_page, font_link in LOCALES:
+            suffix = "" if locale == JAPANESE else "-" + locale.split(".")[0]
+            shot = screenshot[:-len(".png")] + suffix + ".png"
+            found, client, width, height = run_program(desktop, wine, wineserver, program, probe,
+                                                       prefix + suffix, shot, locale, code_page,
+                                                       font_link)
+            faults += [f"{locale}: {fault}" for fault in found]
+            if reference is None:
+                reference = client
+            elif not found:
+                faults += text_faults(client, reference, width, height, locale)
+    for fault in faults:
+        print("FAULT:", fault)
+    if faults:
+        return 1
+    print("in every locale the frame, the title, the texts and the version message are right")
+    return 0
 
 
-def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
-    environment = dict(desktop.env, WINEPREFIX=prefix, WINEDEBUG="-all",
-                       LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8",
+def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot, locale, code_page,
+                font_link):
+    """Runs the program in one locale; returns its faults and its client area's pixels."""
+    environment = dict(desktop.env, WINEPREFIX=prefix, WINEDEBUG="-all", LANG=locale,
+                       LC_ALL=locale,
                        WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono or Gecko installer dialogs
     program_process = None
     try:
         if not os.path.isdir(os.path.join(prefix, "drive_c")):
             print(f"Creating the Wine prefix {prefix}")
             run_wine(wine, ["wineboot", "--init"], environment, FIRST_START_SECONDS)
+            if font_link:
+                run_wine(wine, FONT_LINK, environment, WINDOW_WAIT_SECONDS)
         started = Started("sorvelin.exe under Wine", [wine, program], environment)
         program_process = started.process
         scene = desktop.reporter(started)
@@ -151,10 +225,10 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
         left, top, width, height = geometry["client"]
         menu_height = geometry["menu"][0]
         print(f"client area {width} by {height} at ({left}, {top}) on the screen")
-        code_page = geometry["codepage"][0]
-        if code_page != JAPANESE_CODE_PAGE:
-            raise SystemExit(f"Wine runs with code page {code_page}, want {JAPANESE_CODE_PAGE}: "
-                             "is the ja_JP.UTF-8 locale generated? (scripts/install-deps.sh test)")
+        if geometry["codepage"][0] != code_page:
+            raise SystemExit(f"Wine runs with code page {geometry['codepage'][0]} under {locale}, "
+                             f"want {code_page}: is the locale generated? "
+                             "(scripts/install-deps.sh test)")
 
         # A window that Windows calls visible may not be mapped on X yet, and a screenshot
         # taken before the first frame, or between a tick's erase and its repaint, shows no
@@ -175,6 +249,19 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
         window_top = max(top - menu_height, 0)
         write_png(image.crop((left, window_top, left + width, top + height)), screenshot)
         print(f"screenshot of the window: {screenshot}")
+        title = x_title(desktop)
+        if title != TITLE:
+            faults.append(f"the window's title reads {title!r}, want {TITLE!r}")
+        _, report, errors = run_wine(wine, [probe, "status"], environment, 30)
+        if report.split() != ["status", str(STATUS_UNITS)]:
+            faults.append(f"the status bar's text is {report.strip() or errors.strip()!r} "
+                          f"UTF-16 units long, want {STATUS_UNITS}")
+        run_wine(wine, [probe, "command", str(VERSION_COMMAND)], environment, 30)
+        _, report, errors = run_wine(wine, [probe, "message", str(WINDOW_WAIT_SECONDS)],
+                                     environment, WINDOW_WAIT_SECONDS + 30)
+        texts = dict(line.split(" ", 1) for line in report.splitlines() if " " in line)
+        if (texts.get("caption"), texts.get("text")) != (VERSION_CAPTION, VERSION_TEXT):
+            faults.append(f"the version message reads {texts or errors.strip()!r}")
 
         closed, _, errors = run_wine(wine, [probe, "close"], environment, 30)
         if closed != 0:
@@ -186,12 +273,7 @@ def run_program(desktop, wine, wineserver, program, probe, prefix, screenshot):
         except subprocess.TimeoutExpired:
             faults.append(f"timed out after {EXIT_WAIT_SECONDS} s waiting for the program to end "
                           f"after its window was closed\n{scene()}")
-        for fault in faults:
-            print("FAULT:", fault)
-        if faults:
-            return 1
-        print("the frame, the legend, the Sun and the Earth are as expected; exit code 0")
-        return 0
+        return faults, client, width, height
     finally:
         if program_process is not None and program_process.poll() is None:
             program_process.kill()
