@@ -37,6 +37,12 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
+// A failure to write a file, named as the user asked for it rather than by its scratch name;
+// "" for no failure.
+std::string CannotWrite(const std::string& path, const std::string& reason) {
+    return reason.empty() ? "" : "cannot write '" + path + "': " + reason;
+}
+
 // A new empty file beside `path`, named after it, for writing before the rename.
 std::string MakeScratchFile(const std::string& path, std::string& scratchPath) {
     scratchPath = path + ".XXXXXX";
@@ -65,19 +71,20 @@ void TakePicture(Capture& capture) {
         capture.failure = "the main window has no client area to take a picture of";
         return;
     }
+    const std::string path = render::FramePath(capture.options, capture.taken);
     if (capture.options.format == render::OutputFormat::GIF) {
-        capture.failure =
-            capture.animation.AddFrame(*picture, render::FrameDelayCentiseconds(capture.options));
+        capture.failure = CannotWrite(
+            path,
+            capture.animation.AddFrame(*picture, render::FrameDelayCentiseconds(capture.options)));
         return;
     }
     std::string scratchPath;
-    capture.failure =
-        MakeScratchFile(render::FramePath(capture.options, capture.taken), scratchPath);
+    capture.failure = MakeScratchFile(path, scratchPath);
     if (!scratchPath.empty()) {
         capture.scratchPaths.push_back(scratchPath);
     }
     if (capture.failure.empty()) {
-        capture.failure = headless::WritePng(*picture, scratchPath);
+        capture.failure = CannotWrite(path, headless::WritePng(*picture, scratchPath));
     }
 }
 
@@ -219,7 +226,7 @@ int main(int argumentCount, char** arguments) {
         }
     }
     if (capture->failure.empty() && capture->options.format == render::OutputFormat::GIF) {
-        capture->failure = capture->animation.Finish();
+        capture->failure = CannotWrite(capture->options.output, capture->animation.Finish());
     }
     if (std::string error = KeepOrRemoveOutputs(*capture); !error.empty()) {
         return Fail(EXIT_FAILURE, error);
