@@ -301,7 +301,8 @@ Examples:
 Exit status: 0 when written; 1 when the run or the writing failed, such as a
 program that ended before every picture was taken, and then no picture is
 left behind; 2 for a bad command line or an OUTPUT that cannot be written
-(checked before the run).
+(checked before the run). An OUTPUT that is a symbolic link is written
+through it.
 )";
 }
 
