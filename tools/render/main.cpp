@@ -150,7 +150,8 @@ int main(int argumentCount, char** arguments) {
     // Long runs keep a reference to the capture in their steps: it must not move.
     auto capture = std::make_unique<Capture>();
     capture->options = std::get<render::RenderOptions>(parsed);
-    if (std::string error = render::CreateOutputs(OutputPaths(capture->options), capture->outputs);
+    if (std::string error = render::CreateOutputs(OutputPaths(capture->options),
+                                                  capture->options.output, capture->outputs);
         !error.empty()) {
         return Fail(EXIT_BAD_USAGE, error);
     }

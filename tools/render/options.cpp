@@ -301,8 +301,9 @@ Examples:
 Exit status: 0 when written; 1 when the run or the writing failed, such as a
 program that ended before every picture was taken, and then no picture is
 left behind; 2 for a bad command line or an OUTPUT that cannot be written
-(checked before the run). An OUTPUT that is a symbolic link is written
-through it.
+(checked before the run). Stopped by SIGINT (Ctrl-C), SIGTERM or SIGHUP, it
+removes what it began to write and ends by that signal: status 130, 143 or
+129 in a shell. An OUTPUT that is a symbolic link is written through it.
 )";
 }
 
