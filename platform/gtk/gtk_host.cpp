@@ -10,7 +10,6 @@
 #include <poll.h>
 #endif
 
-#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cstdio>
@@ -23,20 +22,13 @@
 #include <vector>
 
 #include "platform/gtk/icon_images.h"
+#include "platform/gtk/partial_redraw.h"
 #include "platform/host.h"
 #include "platform/owned_handles.h"
 
 namespace gtkhost {
 
 namespace {
-
-// Changed client pixels are redrawn in bands of this many rows, in rectangles around the changes
-// of a band that lie close together.
-constexpr int DAMAGE_BAND_ROWS = 8;
-
-// How far in from its corners a push button may be rounded, and so show the client pixels behind
-// it; themes round theirs by a few pixels.
-constexpr int BUTTON_CORNER_PIXELS = 8;
 
 // Push buttons as compact as Windows draws them, so a caption fits a 50 by 25 button; the
 // status bar opaque, since it lies over the client pixels.
@@ -45,10 +37,6 @@ constexpr char STYLE_SHEET[] =
     "statusbar.sorvelin-status-bar { background-color: @theme_bg_color;"
     " border-top: 1px solid @borders; padding: 0 2px; }\n";
 
-// A list that holds no reference to its objects.
-struct ListShellFree {
-    void operator()(GList* list) const { g_list_free(list); }
-};
 // A list that holds a reference to each of its objects.
 struct ListFree {
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
@@ -83,19 +71,12 @@ struct TopLevel {
     GtkWidget* drawingArea = nullptr;
     GtkWidget* controlLayer = nullptr;  // a GtkFixed, so buttons stand at their own rectangles
     std::map<UINT, GtkWidget*> menuItems;
-    // The client size GTK was last asked to show; a new one is redrawn whole.
-    int shownWidth = 0;
-    int shownHeight = 0;
-    bool surfaceChanged = false;
+    PartialRedraw redraw;
     // What the user made of the window, handed to the core when it next waits; -1 for nothing yet.
     int allocatedWidth = -1;
     int allocatedHeight = -1;
     bool iconified = false;
     bool userChanged = false;  // until the core has the size and state above
-    // The client pixels that the controls cover, in the drawing area's coordinates: worked out
-    // again at the first redraw after a control or the layer under them moved, came or went.
-    owned::CairoRegion covered;
-    bool coveredKnown = false;
 };
 
 // A child window shown as a widget of its top-level window.
@@ -103,7 +84,7 @@ struct Control {
     HWND parent = nullptr;
     GtkWidget* widget = nullptr;
     bool statusBar = false;
-    GtkWidget* statusText = nullptr;  // a status bar's text, drawn by OnDrawStatusText
+    GtkWidget* statusText = nullptr;  // a status bar's text, see AddStatusText
 };
 
 class GtkHost final : public standin::Host {
@@ -120,20 +101,17 @@ class GtkHost final : public standin::Host {
     void MessageBoxOpened(HWND box) override;
     void MessageBoxClosed(HWND box) override;
 
+  private:
     TopLevel* FindTopLevel(HWND window) {
         auto found = topLevels_.find(window);
         return found == topLevels_.end() ? nullptr : found->second.get();
     }
-
-  private:
     void CreateTopLevel(const standin::WindowDescription& description);
     void CreateControl(const standin::WindowDescription& description);
     void BuildMenuBar(HWND window, TopLevel* topLevel);
     void ShowTopLevel(const standin::WindowDescription& description, TopLevel* topLevel);
     void ShowControl(const standin::WindowDescription& description, Control* control);
     void HandOverUserChanges();
-    void QueueChangedParts(HWND window, TopLevel* topLevel);
-    owned::CairoRegion CoveredParts(HWND window, TopLevel* topLevel);
 
     gint64 start_ = g_get_monotonic_time();
     std::map<HWND, std::unique_ptr<TopLevel>> topLevels_;
@@ -141,14 +119,12 @@ class GtkHost final : public standin::Host {
     std::map<HWND, GtkWidget*> messageDialogs_;
 };
 
-// The one host of the process. Written only by StartProgramHost.
-GtkHost* host = nullptr;
-
 HWND HandleOf(gpointer data) {
     return static_cast<HWND>(data);
 }
 
-// Signal handlers. Input goes to the core's entry points, which queue it for the program's loop.
+// Signal handlers. Input goes to the core's entry points, which queue it for the program's loop;
+// what the user does to a window's size and state goes to the host's record of the window.
 
 gboolean OnDeadline(gpointer passed) {
     *static_cast<bool*>(passed) = true;
@@ -163,35 +139,19 @@ gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer data) {
 }
 
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
-    if (TopLevel* topLevel = host->FindTopLevel(HandleOf(data))) {
-        topLevel->iconified = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-        topLevel->userChanged = true;
-    }
+    auto* topLevel = static_cast<TopLevel*>(data);
+    topLevel->iconified = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+    topLevel->userChanged = true;
     return FALSE;
 }
 
 void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer data) {
     // The core learns of the size when it next waits: WM_SIZE runs the program's code, which
     // must not run inside GTK's layout.
-    if (TopLevel* topLevel = host->FindTopLevel(HandleOf(data))) {
-        topLevel->allocatedWidth = allocation->width;
-        topLevel->allocatedHeight = allocation->height;
-        topLevel->userChanged = true;
-    }
-}
-
-void ForgetCoveredParts(gpointer data) {
-    if (TopLevel* topLevel = host->FindTopLevel(HandleOf(data))) {
-        topLevel->coveredKnown = false;
-    }
-}
-
-void OnCoveringAllocated(GtkWidget*, GdkRectangle*, gpointer data) {
-    ForgetCoveredParts(data);
-}
-
-void OnCoveringMapped(GtkWidget*, gpointer data) {
-    ForgetCoveredParts(data);
+    auto* topLevel = static_cast<TopLevel*>(data);
+    topLevel->allocatedWidth = allocation->width;
+    topLevel->allocatedHeight = allocation->height;
+    topLevel->userChanged = true;
 }
 
 gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
@@ -212,59 +172,6 @@ gboolean OnDrawClient(GtkWidget*, cairo_t* cairo, gpointer data) {
     cairo_rectangle(cairo, 0, 0, pixels->width, pixels->height);
     cairo_fill(cairo);
     return FALSE;
-}
-
-// The status text's code page 932 bytes, kept with its widget until they change.
-constexpr char STATUS_TEXT_KEY[] = "sorvelin-code-page-932";
-
-gboolean OnDrawStatusText(GtkWidget* widget, cairo_t* cairo, gpointer) {
-    const auto* bytes =
-        static_cast<const char*>(g_object_get_data(G_OBJECT(widget), STATUS_TEXT_KEY));
-    const owned::GObject<PangoLayout> layout(gtk_widget_create_pango_layout(
-        widget, standin::DecodeCodePage932(bytes != nullptr ? bytes : "").c_str()));
-    // Cut short with an ellipsis where the bar ends, as a label in a status bar is.
-    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
-    pango_layout_set_width(layout.get(), gtk_widget_get_allocated_width(widget) * PANGO_SCALE);
-    int height = 0;
-    pango_layout_get_pixel_size(layout.get(), nullptr, &height);
-    gtk_render_layout(gtk_widget_get_style_context(widget), cairo, 0,
-                      (gtk_widget_get_allocated_height(widget) - height) / 2, layout.get());
-    return FALSE;
-}
-
-// Whether a rectangle of the widget's own coordinates meets the area being drawn.
-bool MeetsDrawnArea(const cairo_rectangle_list_t& drawn, const GtkAllocation& rectangle) {
-    for (int index = 0; index < drawn.num_rectangles; ++index) {
-        const cairo_rectangle_t& part = drawn.rectangles[index];
-        if (part.x < rectangle.x + rectangle.width && rectangle.x < part.x + part.width &&
-            part.y < rectangle.y + rectangle.height && rectangle.y < part.y + part.height) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Draws only the buttons that the area being drawn meets. GTK would draw every button within
-// the bounds of that area, and a tick's few changed pixels lie far apart, so that their bounds
-// take in buttons that none of them touches.
-gboolean OnDrawControlLayer(GtkWidget* layer, cairo_t* cairo, gpointer) {
-    const owned::CairoRectangleList drawn(cairo_copy_clip_rectangle_list(cairo));
-    const bool exact = drawn->status == CAIRO_STATUS_SUCCESS;
-    GtkAllocation origin;
-    gtk_widget_get_allocation(layer, &origin);
-    const std::unique_ptr<GList, ListShellFree> children(
-        gtk_container_get_children(GTK_CONTAINER(layer)));
-    for (GList* child = children.get(); child != nullptr; child = child->next) {
-        GtkWidget* control = GTK_WIDGET(child->data);
-        GtkAllocation rectangle;
-        gtk_widget_get_clip(control, &rectangle);
-        rectangle.x -= origin.x;
-        rectangle.y -= origin.y;
-        if (!exact || MeetsDrawnArea(*drawn, rectangle)) {
-            gtk_container_propagate_draw(GTK_CONTAINER(layer), control, cairo);
-        }
-    }
-    return TRUE;
 }
 
 void OnButtonClicked(GtkButton*, gpointer data) {
@@ -291,9 +198,7 @@ gboolean OnMessageDialogDelete(GtkWidget*, GdkEvent*, gpointer) {
 void GtkHost::Wait(std::optional<std::uint64_t> deadline) {
     // The program has stopped drawing for now: show what it drew.
     for (auto& [handle, topLevel] : topLevels_) {
-        if (topLevel->surfaceChanged) {
-            QueueChangedParts(handle, topLevel.get());
-        }
+        topLevel->redraw.ShowChanges(handle);
     }
     guint timeout = 0;
     bool deadlinePassed = false;
@@ -380,7 +285,6 @@ void GtkHost::CreateTopLevel(const standin::WindowDescription& description) {
     gtk_widget_set_halign(topLevel->controlLayer, GTK_ALIGN_START);
     gtk_widget_set_valign(topLevel->controlLayer, GTK_ALIGN_START);
     gtk_overlay_add_overlay(GTK_OVERLAY(topLevel->overlay), topLevel->controlLayer);
-    g_signal_connect(topLevel->controlLayer, "draw", G_CALLBACK(OnDrawControlLayer), nullptr);
     gtk_box_pack_start(GTK_BOX(column), topLevel->overlay, TRUE, TRUE, 0);
 
     // The core's client size is the drawing area's; the menu bar comes on top of it.
@@ -393,12 +297,12 @@ void GtkHost::CreateTopLevel(const standin::WindowDescription& description) {
                                 description.clientHeight + menuBarHeight);
 
     g_signal_connect(topLevel->window, "delete-event", G_CALLBACK(OnDeleteEvent), handle);
-    g_signal_connect(topLevel->window, "window-state-event", G_CALLBACK(OnWindowState), handle);
-    g_signal_connect(topLevel->drawingArea, "size-allocate", G_CALLBACK(OnClientAllocated), handle);
+    g_signal_connect(topLevel->window, "window-state-event", G_CALLBACK(OnWindowState),
+                     topLevel.get());
+    g_signal_connect(topLevel->drawingArea, "size-allocate", G_CALLBACK(OnClientAllocated),
+                     topLevel.get());
     g_signal_connect(topLevel->drawingArea, "draw", G_CALLBACK(OnDrawClient), handle);
-    for (GtkWidget* under : {topLevel->drawingArea, topLevel->controlLayer}) {
-        g_signal_connect(under, "size-allocate", G_CALLBACK(OnCoveringAllocated), handle);
-    }
+    topLevel->redraw.Attach(topLevel->drawingArea, topLevel->controlLayer);
     gtk_widget_show(column);
     gtk_widget_show(topLevel->overlay);
     gtk_widget_show(topLevel->drawingArea);
@@ -462,32 +366,12 @@ void GtkHost::CreateControl(const standin::WindowDescription& description) {
         GtkWidget* messageArea = gtk_statusbar_get_message_area(GTK_STATUSBAR(control.widget));
         gtk_widget_set_margin_top(messageArea, 0);
         gtk_widget_set_margin_bottom(messageArea, 0);
-        // The text changes on every tick. The bar's own label would ask GTK to lay the whole
-        // window out again for each new text and then redraw all of it; a drawing area one line
-        // high in its place only redraws itself.
-        const std::unique_ptr<GList, ListShellFree> labels(
-            gtk_container_get_children(GTK_CONTAINER(messageArea)));
-        for (GList* label = labels.get(); label != nullptr; label = label->next) {
-            gtk_widget_set_no_show_all(GTK_WIDGET(label->data), TRUE);
-            gtk_widget_hide(GTK_WIDGET(label->data));
-        }
-        control.statusText = gtk_drawing_area_new();
-        const owned::GObject<PangoLayout> line(
-            gtk_widget_create_pango_layout(control.statusText, ""));
-        int lineHeight = 0;
-        pango_layout_get_pixel_size(line.get(), nullptr, &lineHeight);
-        gtk_widget_set_size_request(control.statusText, -1, lineHeight);
-        g_signal_connect(control.statusText, "draw", G_CALLBACK(OnDrawStatusText), nullptr);
-        gtk_box_pack_start(GTK_BOX(messageArea), control.statusText, TRUE, TRUE, 0);
-        gtk_widget_show(control.statusText);
+        control.statusText = AddStatusText(control.widget);
         gtk_overlay_add_overlay(GTK_OVERLAY(topLevel->overlay), control.widget);
     } else {
         return;  // no other control is used
     }
-    g_signal_connect(control.widget, "size-allocate", G_CALLBACK(OnCoveringAllocated),
-                     description.parent);
-    g_signal_connect(control.widget, "map", G_CALLBACK(OnCoveringMapped), description.parent);
-    g_signal_connect(control.widget, "unmap", G_CALLBACK(OnCoveringMapped), description.parent);
+    topLevel->redraw.AddControl(control.widget);
     auto [entry, added] = controls_.emplace(description.window, control);
     ShowControl(description, &entry->second);
 }
@@ -506,14 +390,7 @@ void GtkHost::ShowControl(const standin::WindowDescription& description, Control
         // program leaves for it, and hiding it repaints exactly what it covered.
         gtk_widget_set_size_request(control->widget, -1,
                                     description.rect.bottom - description.rect.top);
-        // The text changes on every tick; only its own drawing area is redrawn for it.
-        const auto* shown = static_cast<const char*>(
-            g_object_get_data(G_OBJECT(control->statusText), STATUS_TEXT_KEY));
-        if (shown == nullptr || description.text != shown) {
-            g_object_set_data_full(G_OBJECT(control->statusText), STATUS_TEXT_KEY,
-                                   g_strdup(description.text.c_str()), g_free);
-            gtk_widget_queue_draw(control->statusText);
-        }
+        ShowStatusText(control->statusText, description.text);
     } else {
         const std::string caption = MnemonicCaption(standin::DecodeCodePage932(description.text));
         if (caption != gtk_button_get_label(GTK_BUTTON(control->widget))) {
@@ -555,88 +432,9 @@ void GtkHost::WindowDestroyed(HWND window) {
 }
 
 void GtkHost::SurfaceChanged(HWND window) {
-    // Only marks the window: the next wait asks GTK to redraw what changed, once, however many
-    // paints came before it.
     if (TopLevel* topLevel = FindTopLevel(window)) {
-        topLevel->surfaceChanged = true;
+        topLevel->redraw.SurfaceChanged();
     }
-}
-
-// A tick moves a few markers and rewrites a line of text; asking GTK to redraw only the parts
-// that the core says changed keeps it from drawing the whole window, buttons and all, twenty
-// times a second. (GTK tests each widget against the extents of what it redraws, so even a label
-// far from the buttons, redrawn for nothing, would have them drawn again.)
-void GtkHost::QueueChangedParts(HWND window, TopLevel* topLevel) {
-    topLevel->surfaceChanged = false;
-    const std::vector<standin::ChangedColumns> changes = standin::TakeSurfaceChanges(window);
-    const std::optional<standin::SurfacePixels> pixels = standin::ClientSurface(window);
-    if (!pixels) {
-        return;
-    }
-    const int width = std::max(pixels->width, 0);
-    const int height = std::max(pixels->height, 0);
-    if (width != topLevel->shownWidth || height != topLevel->shownHeight) {
-        topLevel->shownWidth = width;
-        topLevel->shownHeight = height;
-        gtk_widget_queue_draw(topLevel->drawingArea);
-        return;
-    }
-    // One region made of all the bands at once: adding them one by one would merge each into
-    // the region so far.
-    std::vector<cairo_rectangle_int_t> rectangles;
-    for (const RECT& band : standin::ChangedBands(changes, width, height, DAMAGE_BAND_ROWS)) {
-        rectangles.push_back({band.left, band.top, band.right - band.left, band.bottom - band.top});
-    }
-    const owned::CairoRegion changed(
-        cairo_region_create_rectangles(rectangles.data(), static_cast<int>(rectangles.size())));
-    if (!topLevel->coveredKnown) {
-        topLevel->covered = CoveredParts(window, topLevel);
-        topLevel->coveredKnown = true;
-    }
-    cairo_region_subtract(changed.get(), topLevel->covered.get());
-    if (!cairo_region_is_empty(changed.get())) {
-        gtk_widget_queue_draw_region(topLevel->drawingArea, changed.get());
-    }
-}
-
-// Changed pixels that a control covers are not seen, and redrawing them would have GTK draw the
-// control again over them: a few hundred thousand instructions for a button, on every tick that
-// a marker moves beneath it. A push button is opaque but for its rounded corners, the status bar
-// opaque throughout.
-owned::CairoRegion GtkHost::CoveredParts(HWND window, TopLevel* topLevel) {
-    owned::CairoRegion covered(cairo_region_create());
-    // The overlay places its children on windows of their own, so their allocations are not in
-    // the drawing area's coordinates; the buttons' are in the control layer's, which has none.
-    int layerX = 0;
-    int layerY = 0;
-    if (!gtk_widget_translate_coordinates(topLevel->controlLayer, topLevel->drawingArea, 0, 0,
-                                          &layerX, &layerY)) {
-        return covered;
-    }
-    GtkAllocation layer;
-    gtk_widget_get_allocation(topLevel->controlLayer, &layer);
-    for (const auto& [handle, control] : controls_) {
-        if (control.parent != window || !gtk_widget_get_mapped(control.widget)) {
-            continue;
-        }
-        GtkAllocation area;
-        gtk_widget_get_allocation(control.widget, &area);
-        int x = layerX + area.x - layer.x;
-        int y = layerY + area.y - layer.y;
-        if (control.statusBar && !gtk_widget_translate_coordinates(
-                                     control.widget, topLevel->drawingArea, 0, 0, &x, &y)) {
-            continue;
-        }
-        const int corner = control.statusBar ? 0 : BUTTON_CORNER_PIXELS;
-        const cairo_rectangle_int_t across{x, y + corner, area.width, area.height - 2 * corner};
-        const cairo_rectangle_int_t down{x + corner, y, area.width - 2 * corner, area.height};
-        for (const cairo_rectangle_int_t& part : {across, down}) {
-            if (part.width > 0 && part.height > 0) {
-                cairo_region_union_rectangle(covered.get(), &part);
-            }
-        }
-    }
-    return covered;
 }
 
 void GtkHost::MenuChanged(HWND window) {
@@ -787,7 +585,6 @@ void StartProgramHost(int argumentCount, char** arguments) {
     gtkhost::InstallIcon();
     gtkhost::InstallStyleSheet();
     static gtkhost::GtkHost programHost;
-    gtkhost::host = &programHost;
     SetHost(&programHost);
 }
 

@@ -20,8 +20,8 @@ struct Picture {
     }
 };
 
-// Writes an 8-bit RGB PNG; "" on success, otherwise a one-line reason. The same pixels always
-// give the same bytes.
+// Writes an 8-bit RGB PNG; "" on success, otherwise a one-line reason that leaves the path for
+// the caller to name, such as "No space left on device". The same pixels give the same bytes.
 std::string WritePng(const Picture& picture, const std::string& path);
 
 // Reads an opaque PNG; none when the file is not a readable PNG.

@@ -2,12 +2,40 @@
 #include <cairo.h>
 
 #include <cassert>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform/headless/picture.h"
 #include "platform/owned_handles.h"
 
 namespace headless {
+
+namespace {
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, CloseFile>;
+
+// Where cairo's PNG bytes go, and errno of the first write that failed: cairo itself would say
+// only that writing failed, not why.
+struct PngSink {
+    std::FILE* file;
+    int error = 0;
+};
+
+cairo_status_t WritePngBytes(void* closure, const unsigned char* bytes, unsigned int length) {
+    auto* sink = static_cast<PngSink*>(closure);
+    if (std::fwrite(bytes, 1, length, sink->file) != length) {
+        sink->error = errno;
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
 
 std::string WritePng(const Picture& picture, const std::string& path) {
     assert(picture.width > 0 && picture.height > 0);
@@ -29,11 +57,21 @@ std::string WritePng(const Picture& picture, const std::string& path) {
                     sizeof(std::uint32_t) * static_cast<std::size_t>(picture.width));
     }
     cairo_surface_mark_dirty(surface.get());
-    const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
-    if (status != CAIRO_STATUS_SUCCESS) {
-        return "cannot write the PNG '" + path + "': " + cairo_status_to_string(status);
+    File file(std::fopen(path.c_str(), "wb"));
+    if (file == nullptr) {
+        return std::strerror(errno);
     }
-    return "";
+    PngSink sink{file.get()};
+    const cairo_status_t status =
+        cairo_surface_write_to_png_stream(surface.get(), WritePngBytes, &sink);
+    // The last bytes reach the file only when it closes, and may not fit there either.
+    if (std::fclose(file.release()) != 0 && sink.error == 0) {
+        sink.error = errno;
+    }
+    if (sink.error != 0) {
+        return std::strerror(sink.error);
+    }
+    return status == CAIRO_STATUS_SUCCESS ? "" : cairo_status_to_string(status);
 }
 
 std::optional<Picture> ReadPng(const std::string& path) {

@@ -1,13 +1,21 @@
 // The render tool run as a user runs it: exit codes, messages and the pictures it writes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "picture_files.h"
 
@@ -34,12 +42,12 @@ std::string TempPath(const std::string& name) {
     return ::testing::TempDir() + "render-" + std::to_string(getpid()) + "-" + name;
 }
 
-// Runs the tool with arguments already quoted for the shell.
-ToolRun RunTool(const std::string& arguments) {
+// Runs the tool with arguments already quoted for the shell, after the shell commands in `before`.
+ToolRun RunTool(const std::string& arguments, const std::string& before = "") {
     const std::string outputPath = TempPath("render-stdout.txt");
     const std::string errorsPath = TempPath("render-stderr.txt");
     // A sanitizer build's leak checker would otherwise list its suppressions on standard error.
-    const std::string command = std::string("LSAN_OPTIONS=print_suppressions=0 '") +
+    const std::string command = before + "LSAN_OPTIONS=print_suppressions=0 '" +
                                 SORVELIN_RENDER_PROGRAM + "' " + arguments + " >'" + outputPath +
                                 "' 2>'" + errorsPath + "'";
     const int status = std::system(command.c_str());
@@ -73,6 +81,55 @@ std::pair<int, int> PngSize(const std::string& path) {
         return value;
     };
     return {number(16), number(20)};
+}
+
+// A new empty folder for one test's files.
+std::string NewFolder(const std::string& name) {
+    const std::string folder = TempPath(name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// Every file left in a folder and its subfolders, links included, but not the subfolders.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory() || entry.is_symlink()) {
+            files.push_back(entry.path().lexically_relative(folder).string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The bytes written so far into the folder's files.
+std::uintmax_t BytesIn(const std::string& folder) {
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        bytes += entry.is_regular_file() ? entry.file_size() : 0;
+    }
+    return bytes;
+}
+
+// Starts the tool with standard error to a file, as a terminal would: the stopping signals
+// not ignored, whatever the test runner does with them.
+pid_t StartTool(const std::vector<std::string>& arguments, const std::string& errorsPath) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        const int errors = open(errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(errors, STDERR_FILENO);
+        std::vector<char*> argv = {const_cast<char*>(SORVELIN_RENDER_PROGRAM)};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(SORVELIN_RENDER_PROGRAM, argv.data());
+        _exit(127);
+    }
+    return child;
 }
 
 TEST(RenderProgram, HelpSucceedsAndListsTheOptions) {
@@ -177,6 +234,71 @@ TEST(RenderProgram, NumbersPngFramesAndTakesEachAtItsTick) {
     EXPECT_FALSE(Exists(TempPath("frame-1.png")));
     EXPECT_TRUE(ReadPng(TempPath("frame-03.png")).pixels == ReadPng(single).pixels);
     EXPECT_FALSE(ReadPng(TempPath("frame-02.png")).pixels == ReadPng(single).pixels);
+}
+
+// A long GIF and a long PNG series, each stopped mid-run as a user stops it: no scratch file is
+// left, a picture already there stays as it was, and the tool says so and ends by the signal.
+TEST(RenderProgram, StoppedMidRunLeavesNoFileBehind) {
+    for (const auto& [name, signal, signalName] : {std::tuple{"orrery.gif", SIGINT, "SIGINT"},
+                                                   std::tuple{"frame.png", SIGTERM, "SIGTERM"}}) {
+        const std::string folder = NewFolder(std::string("stopped-") + signalName);
+        const std::string output = folder + "/" + name;
+        const std::string kept = folder + "/frame-0001.png";
+        std::ofstream(kept) << "a picture from before";
+        const std::string errorsPath = TempPath("stopped-stderr.txt");
+        const pid_t tool =
+            StartTool({"--trails", "--frames", "2000", "--every", "10", output}, errorsPath);
+        // Stopped once it has written some frames, while most are still to come.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+        while (BytesIn(folder) < 10000 && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_GE(BytesIn(folder), 10000u) << name << ": the run never got under way";
+        kill(tool, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(tool, &status, 0), tool);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << name << " " << status;
+        EXPECT_EQ(ReadText(errorsPath), std::string("sorvelin-render: stopped by ") + signalName +
+                                            ": wrote nothing to '" + output +
+                                            "' and removed its scratch files\n");
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"frame-0001.png"}) << name;
+        EXPECT_EQ(ReadText(kept), "a picture from before");
+    }
+}
+
+// An output that is a symbolic link, to a file or to none yet, is written through the chain of
+// links; a write error names the output asked for and leaves the file it leads to as it was.
+TEST(RenderProgram, WritesThroughSymbolicLinksAndNamesTheOutputOnAWriteError) {
+    const std::string folder = NewFolder("links");
+    std::filesystem::create_directories(folder + "/real");
+    std::filesystem::create_directories(folder + "/links");
+    std::ofstream(folder + "/real/picture.png") << "the old picture";
+    std::filesystem::create_symlink("../real/picture.png", folder + "/links/picture.png");
+    std::filesystem::create_symlink("links/picture.png", folder + "/out.png");
+    std::filesystem::create_symlink("real/animation.gif", folder + "/out.gif");
+    ASSERT_EQ(RunTool("--ticks 2 '" + folder + "/out.png'").exitCode, 0);
+    ASSERT_EQ(RunTool("--frames 3 '" + folder + "/out.gif'").exitCode, 0);
+    const std::vector<std::string> written = {"links/picture.png", "out.gif", "out.png",
+                                              "real/animation.gif", "real/picture.png"};
+    EXPECT_EQ(FilesIn(folder), written);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/out.png"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/out.gif"));
+    EXPECT_EQ(FileStart(folder + "/real/picture.png", 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(FileStart(folder + "/real/animation.gif", 6), "GIF89a");
+
+    // Files of at most a kilobyte, which no picture fits in.
+    const std::string smallFiles = "trap '' XFSZ; ulimit -f 2; ";
+    const std::string before = ReadText(folder + "/real/picture.png");
+    const ToolRun png = RunTool("--ticks 3 '" + folder + "/out.png'", smallFiles);
+    EXPECT_EQ(png.exitCode, 1);
+    EXPECT_EQ(png.errors,
+              "sorvelin-render: cannot write '" + folder + "/out.png': File too large\n");
+    const ToolRun gif = RunTool("--frames 3 '" + folder + "/out.gif'", smallFiles);
+    EXPECT_EQ(gif.exitCode, 1);
+    EXPECT_EQ(gif.errors.rfind("sorvelin-render: cannot write '" + folder + "/out.gif': ", 0), 0u)
+        << gif.errors;
+    EXPECT_EQ(FilesIn(folder), written);
+    EXPECT_EQ(ReadText(folder + "/real/picture.png"), before);
 }
 
 }  // namespace

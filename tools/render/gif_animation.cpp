@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace render {
 
@@ -61,6 +62,146 @@ std::string GifError(const char* what, int code) {
     return std::string(what) + ": " + (reason != nullptr ? reason : "unknown giflib error");
 }
 
+// The part of a frame to store, and which of its pixels a viewer already shows.
+struct FrameRegion {
+    Rectangle rectangle;
+    std::vector<std::uint32_t> pixels;  // rows from the top
+    std::vector<bool> unchanged;        // the same as in the frames before
+};
+
+// A frame region as palette indices.
+struct IndexedRegion {
+    std::vector<GifColorType> palette;
+    std::vector<GifByteType> indices;
+    int transparentIndex = TRANSPARENT_INDEX_NONE;
+};
+
+FrameRegion CutRegion(const Picture& previous, const Picture& current) {
+    const bool first = previous.pixels.empty();
+    FrameRegion region;
+    region.rectangle = ChangedRectangle(previous, current);
+    const Rectangle& cut = region.rectangle;
+    const std::size_t count = static_cast<std::size_t>(cut.width) * cut.height;
+    region.pixels.resize(count);
+    region.unchanged.assign(count, false);
+    for (int y = 0; y < cut.height; ++y) {
+        for (int x = 0; x < cut.width; ++x) {
+            const std::size_t source =
+                static_cast<std::size_t>(cut.top + y) * current.width + cut.left + x;
+            const std::size_t target = static_cast<std::size_t>(y) * cut.width + x;
+            region.pixels[target] = current.pixels[source];
+            region.unchanged[target] = !first && previous.pixels[source] == current.pixels[source];
+        }
+    }
+    return region;
+}
+
+// An exact palette of the changed pixels, in order, when they fit beside the transparent index.
+std::optional<IndexedRegion> IndexExactly(const FrameRegion& region) {
+    std::vector<std::uint32_t> colours;
+    for (std::size_t i = 0; i < region.pixels.size(); ++i) {
+        if (!region.unchanged[i]) {
+            colours.push_back(region.pixels[i]);
+        }
+    }
+    std::sort(colours.begin(), colours.end());
+    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+    if (static_cast<int>(colours.size()) >= MAXIMUM_COLOURS) {
+        return std::nullopt;
+    }
+    IndexedRegion indexed;
+    for (std::uint32_t colour : colours) {
+        indexed.palette.push_back(ColourOf(colour));
+    }
+    indexed.indices.resize(region.pixels.size());
+    for (std::size_t i = 0; i < region.pixels.size(); ++i) {
+        if (!region.unchanged[i]) {
+            indexed.indices[i] = static_cast<GifByteType>(
+                std::lower_bound(colours.begin(), colours.end(), region.pixels[i]) -
+                colours.begin());
+        }
+    }
+    return indexed;
+}
+
+// Too many colours (text smoothing on a large picture): giflib's median cut, leaving one index
+// free for the transparent pixels. None when giflib fails.
+std::optional<IndexedRegion> IndexByQuantising(const FrameRegion& region) {
+    const std::size_t count = region.pixels.size();
+    std::vector<GifByteType> red(count);
+    std::vector<GifByteType> green(count);
+    std::vector<GifByteType> blue(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const GifColorType colour = ColourOf(region.pixels[i]);
+        red[i] = colour.Red;
+        green[i] = colour.Green;
+        blue[i] = colour.Blue;
+    }
+    IndexedRegion indexed;
+    indexed.indices.resize(count);
+    indexed.palette.resize(MAXIMUM_COLOURS);
+    int paletteSize = MAXIMUM_COLOURS - 1;
+    if (GifQuantizeBuffer(region.rectangle.width, region.rectangle.height, &paletteSize, red.data(),
+                          green.data(), blue.data(), indexed.indices.data(),
+                          indexed.palette.data()) == GIF_ERROR) {
+        return std::nullopt;
+    }
+    indexed.palette.resize(paletteSize);
+    return indexed;
+}
+
+std::optional<IndexedRegion> IndexColours(const FrameRegion& region) {
+    if (std::optional<IndexedRegion> exact = IndexExactly(region)) {
+        return exact;
+    }
+    return IndexByQuantising(region);
+}
+
+// The transparent index follows the colours; a GIF palette has a power-of-two size.
+void MarkUnchangedTransparent(const FrameRegion& region, IndexedRegion& indexed) {
+    if (std::find(region.unchanged.begin(), region.unchanged.end(), true) !=
+        region.unchanged.end()) {
+        indexed.transparentIndex = static_cast<int>(indexed.palette.size());
+        indexed.palette.push_back(GifColorType{0, 0, 0});
+        for (std::size_t i = 0; i < region.unchanged.size(); ++i) {
+            if (region.unchanged[i]) {
+                indexed.indices[i] = static_cast<GifByteType>(indexed.transparentIndex);
+            }
+        }
+    }
+    const int paletteBits = GifBitSize(static_cast<int>(indexed.palette.size()));
+    indexed.palette.resize(std::size_t{1} << paletteBits, GifColorType{0, 0, 0});
+}
+
+// One image over the frames before it: its control block, its palette and its rows.
+// giflib takes the rows as writable, though it only reads them.
+std::string WriteImage(GifFileType* file, const Rectangle& rectangle, IndexedRegion& indexed,
+                       int delayCentiseconds) {
+    const std::unique_ptr<ColorMapObject, void (*)(ColorMapObject*)> map(
+        GifMakeMapObject(static_cast<int>(indexed.palette.size()), indexed.palette.data()),
+        GifFreeMapObject);
+    if (map == nullptr) {
+        return "out of memory for a GIF palette";
+    }
+    // Each frame stays under the next one, which covers only what changed.
+    GraphicsControlBlock control{};
+    control.DisposalMode = DISPOSE_DO_NOT;
+    control.UserInputFlag = false;
+    control.DelayTime = delayCentiseconds;
+    control.TransparentColor = indexed.transparentIndex;
+    GifByteType controlBytes[4];
+    const std::size_t controlLength = EGifGCBToExtension(&control, controlBytes);
+    bool written = EGifPutExtension(file, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(controlLength),
+                                    controlBytes) != GIF_ERROR &&
+                   EGifPutImageDesc(file, rectangle.left, rectangle.top, rectangle.width,
+                                    rectangle.height, false, map.get()) != GIF_ERROR;
+    for (int y = 0; written && y < rectangle.height; ++y) {
+        GifByteType* row = indexed.indices.data() + static_cast<std::size_t>(y) * rectangle.width;
+        written = EGifPutLine(file, row, rectangle.width) != GIF_ERROR;
+    }
+    return written ? "" : GifError("cannot write a GIF frame", file->Error);
+}
+
 }  // namespace
 
 void GifAnimation::CloseFile::operator()(GifFileType* file) const {
@@ -104,110 +245,22 @@ std::string GifAnimation::AddFrame(const Picture& picture, int delayCentiseconds
     if (file_ == nullptr) {
         return "the GIF is not open";
     }
-    const bool first = previous_.pixels.empty();
-    if (first) {
+    if (previous_.pixels.empty()) {
         if (std::string error = WriteHeader(picture.width, picture.height); !error.empty()) {
             return error;
         }
     } else if (picture.width != previous_.width || picture.height != previous_.height) {
         return "a GIF frame differs in size from the first frame";
     }
-
-    // The region to store, and which of its pixels a viewer already shows.
-    const Rectangle region = ChangedRectangle(previous_, picture);
-    const std::size_t count = static_cast<std::size_t>(region.width) * region.height;
-    std::vector<std::uint32_t> pixels(count);
-    std::vector<bool> unchanged(count, false);
-    for (int y = 0; y < region.height; ++y) {
-        for (int x = 0; x < region.width; ++x) {
-            const std::size_t source =
-                static_cast<std::size_t>(region.top + y) * picture.width + region.left + x;
-            const std::size_t target = static_cast<std::size_t>(y) * region.width + x;
-            pixels[target] = picture.pixels[source];
-            unchanged[target] = !first && previous_.pixels[source] == picture.pixels[source];
-        }
+    const FrameRegion region = CutRegion(previous_, picture);
+    std::optional<IndexedRegion> indexed = IndexColours(region);
+    if (!indexed) {
+        return "cannot choose a palette for a GIF frame";
     }
-
-    // An exact palette of the changed pixels when they fit beside the transparent index.
-    std::vector<std::uint32_t> colours;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!unchanged[i]) {
-            colours.push_back(pixels[i]);
-        }
-    }
-    std::sort(colours.begin(), colours.end());
-    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
-    std::vector<GifColorType> palette;
-    std::vector<GifByteType> indices(count);
-    if (static_cast<int>(colours.size()) < MAXIMUM_COLOURS) {
-        for (std::uint32_t colour : colours) {
-            palette.push_back(ColourOf(colour));
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!unchanged[i]) {
-                indices[i] = static_cast<GifByteType>(
-                    std::lower_bound(colours.begin(), colours.end(), pixels[i]) - colours.begin());
-            }
-        }
-    } else {
-        // Too many colours (text smoothing on a large picture): giflib's median cut, leaving
-        // one index free for the transparent pixels.
-        std::vector<GifByteType> red(count);
-        std::vector<GifByteType> green(count);
-        std::vector<GifByteType> blue(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const GifColorType colour = ColourOf(pixels[i]);
-            red[i] = colour.Red;
-            green[i] = colour.Green;
-            blue[i] = colour.Blue;
-        }
-        int paletteSize = MAXIMUM_COLOURS - 1;
-        palette.resize(MAXIMUM_COLOURS);
-        if (GifQuantizeBuffer(region.width, region.height, &paletteSize, red.data(), green.data(),
-                              blue.data(), indices.data(), palette.data()) == GIF_ERROR) {
-            return "cannot choose a palette for a GIF frame";
-        }
-        palette.resize(paletteSize);
-    }
-
-    // The transparent index follows the colours; a GIF palette has a power-of-two size.
-    int transparentIndex = TRANSPARENT_INDEX_NONE;
-    if (std::find(unchanged.begin(), unchanged.end(), true) != unchanged.end()) {
-        transparentIndex = static_cast<int>(palette.size());
-        palette.push_back(GifColorType{0, 0, 0});
-        for (std::size_t i = 0; i < count; ++i) {
-            if (unchanged[i]) {
-                indices[i] = static_cast<GifByteType>(transparentIndex);
-            }
-        }
-    }
-    const int paletteBits = GifBitSize(static_cast<int>(palette.size()));
-    palette.resize(std::size_t{1} << paletteBits, GifColorType{0, 0, 0});
-    const std::unique_ptr<ColorMapObject, void (*)(ColorMapObject*)> map(
-        GifMakeMapObject(static_cast<int>(palette.size()), palette.data()), GifFreeMapObject);
-    if (map == nullptr) {
-        return "out of memory for a GIF palette";
-    }
-
-    // Each frame stays under the next one, which covers only what changed.
-    GraphicsControlBlock control{};
-    control.DisposalMode = DISPOSE_DO_NOT;
-    control.UserInputFlag = false;
-    control.DelayTime = delayCentiseconds;
-    control.TransparentColor = transparentIndex;
-    GifByteType controlBytes[4];
-    const std::size_t controlLength = EGifGCBToExtension(&control, controlBytes);
-    bool written = EGifPutExtension(file_.get(), GRAPHICS_EXT_FUNC_CODE,
-                                    static_cast<int>(controlLength), controlBytes) != GIF_ERROR &&
-                   EGifPutImageDesc(file_.get(), region.left, region.top, region.width,
-                                    region.height, false, map.get()) != GIF_ERROR;
-    for (int y = 0; written && y < region.height; ++y) {
-        written =
-            EGifPutLine(file_.get(), indices.data() + static_cast<std::size_t>(y) * region.width,
-                        region.width) != GIF_ERROR;
-    }
-    if (!written) {
-        return GifError("cannot write a GIF frame", file_->Error);
+    MarkUnchangedTransparent(region, *indexed);
+    if (std::string error = WriteImage(file_.get(), region.rectangle, *indexed, delayCentiseconds);
+        !error.empty()) {
+        return error;
     }
     previous_ = picture;
     return "";

@@ -1,12 +1,6 @@
 // sorvelin-render: runs the real program on the headless host and writes PNG or GIF pictures.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,18 +10,17 @@
 #include "resources/resource.h"
 #include "tools/render/gif_animation.h"
 #include "tools/render/options.h"
+#include "tools/render/outputs.h"
 
 namespace {
 
 constexpr int EXIT_BAD_USAGE = 2;
 
-// Where the pictures go, and what went wrong while taking them. Each file is written under a
-// scratch name beside its own and renamed only when the whole run has succeeded, so a failed
-// or cut-short run leaves no empty or partial picture under the name asked for.
+// Where the pictures go, and what went wrong while taking them.
 struct Capture {
     render::RenderOptions options;
-    render::GifAnimation animation;         // GIF output only
-    std::vector<std::string> scratchPaths;  // one per PNG frame written, or the GIF's one
+    render::GifAnimation animation;       // GIF output only
+    std::vector<render::Output> outputs;  // one per PNG frame, or the GIF's one
     int taken = 0;
     std::string failure;  // the first failure; later frames are skipped
 };
@@ -37,21 +30,10 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
-// A new empty file beside `path`, named after it, for writing before the rename.
-std::string MakeScratchFile(const std::string& path, std::string& scratchPath) {
-    scratchPath = path + ".XXXXXX";
-    const int descriptor = mkstemp(scratchPath.data());
-    if (descriptor < 0) {
-        const std::string reason = std::strerror(errno);
-        scratchPath.clear();
-        return "cannot write '" + path + "': " + reason;
-    }
-    // The permissions that a plain new file would get, not mkstemp's private ones.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    close(descriptor);
-    return "";
+// A failure to write a file, named as the user asked for it rather than by its scratch name;
+// "" for no failure.
+std::string CannotWrite(const std::string& path, const std::string& reason) {
+    return reason.empty() ? "" : "cannot write '" + path + "': " + reason;
 }
 
 // Takes the next picture of the main window as a user would see it now.
@@ -66,19 +48,13 @@ void TakePicture(Capture& capture) {
         return;
     }
     if (capture.options.format == render::OutputFormat::GIF) {
-        capture.failure =
-            capture.animation.AddFrame(*picture, render::FrameDelayCentiseconds(capture.options));
+        capture.failure = CannotWrite(
+            capture.options.output,
+            capture.animation.AddFrame(*picture, render::FrameDelayCentiseconds(capture.options)));
         return;
     }
-    std::string scratchPath;
-    capture.failure =
-        MakeScratchFile(render::FramePath(capture.options, capture.taken), scratchPath);
-    if (!scratchPath.empty()) {
-        capture.scratchPaths.push_back(scratchPath);
-    }
-    if (capture.failure.empty()) {
-        capture.failure = headless::WritePng(*picture, scratchPath);
-    }
+    const render::Output& output = capture.outputs[capture.taken - 1];
+    capture.failure = CannotWrite(output.path, headless::WritePng(*picture, output.scratch));
 }
 
 // The script: the presses in their fixed order, the ticks and the pictures, then Exit.
@@ -123,51 +99,40 @@ std::vector<headless::Step> BuildScript(Capture& capture) {
     return steps;
 }
 
-// Checks before the run that every output can be written, so that a bad path fails at once.
-// A file that is there is left as it is; one made for the check is removed again.
-std::string CheckOutputPaths(const render::RenderOptions& options) {
-    const int outputs = options.format == render::OutputFormat::PNG ? options.frames : 1;
-    for (int frame = 1; frame <= outputs; ++frame) {
-        const std::string path = render::FramePath(options, frame);
-        const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (descriptor >= 0) {
-            close(descriptor);
-            std::remove(path.c_str());
-            continue;
-        }
-        if (errno == EEXIST) {
-            const int existing = open(path.c_str(), O_WRONLY);
-            if (existing >= 0) {
-                close(existing);
-                continue;
-            }
-        }
-        return "cannot write '" + path + "': " + std::strerror(errno);
+// Every path that the run writes: the OUTPUT, or each numbered PNG frame.
+std::vector<std::string> OutputPaths(const render::RenderOptions& options) {
+    const int count = options.format == render::OutputFormat::PNG ? options.frames : 1;
+    std::vector<std::string> paths;
+    for (int frame = 1; frame <= count; ++frame) {
+        paths.push_back(render::FramePath(options, frame));
     }
-    return "";
+    return paths;
 }
 
-// Gives each written file its own name; on failure removes what was written instead.
-std::string KeepOrRemoveOutputs(Capture& capture) {
-    if (capture.failure.empty()) {
-        for (std::size_t index = 0; index < capture.scratchPaths.size(); ++index) {
-            const std::string path =
-                capture.options.format == render::OutputFormat::GIF
-                    ? capture.options.output
-                    : render::FramePath(capture.options, static_cast<int>(index) + 1);
-            if (std::rename(capture.scratchPaths[index].c_str(), path.c_str()) != 0) {
-                capture.failure = "cannot write '" + path + "': " + std::strerror(errno);
-                break;
-            }
-            capture.scratchPaths[index].clear();
-        }
+// Runs the program through the script and takes the pictures; the run's failure, if any.
+std::string Run(Capture& capture) {
+    headless::Reset();
+    headless::Script(BuildScript(capture));
+    const int exitCode = headless::RunWinMain();
+    if (!capture.failure.empty()) {
+        return capture.failure;
     }
-    for (const std::string& scratchPath : capture.scratchPaths) {
-        if (!scratchPath.empty()) {
-            std::remove(scratchPath.c_str());
+    // A program that ends early, or a press that goes nowhere, would leave the pictures
+    // showing something other than what was asked for.
+    if (exitCode != 0 || headless::StepsLeft() != 0 || headless::RefusedInputs() != 0 ||
+        capture.taken != capture.options.frames) {
+        std::string problem = headless::ScriptProblem();
+        if (problem.empty()) {
+            problem = "exit code " + std::to_string(exitCode);
         }
+        return "the program ended before every picture was taken: " + problem + " (" +
+               std::to_string(capture.taken) + " of " + std::to_string(capture.options.frames) +
+               " taken)";
     }
-    return capture.failure;
+    if (capture.options.format == render::OutputFormat::GIF) {
+        return CannotWrite(capture.options.output, capture.animation.Finish());
+    }
+    return "";
 }
 
 }  // namespace
@@ -185,43 +150,23 @@ int main(int argumentCount, char** arguments) {
     // Long runs keep a reference to the capture in their steps: it must not move.
     auto capture = std::make_unique<Capture>();
     capture->options = std::get<render::RenderOptions>(parsed);
-    if (std::string error = CheckOutputPaths(capture->options); !error.empty()) {
+    if (std::string error = render::CreateOutputs(OutputPaths(capture->options),
+                                                  capture->options.output, capture->outputs);
+        !error.empty()) {
         return Fail(EXIT_BAD_USAGE, error);
     }
     if (capture->options.format == render::OutputFormat::GIF) {
-        std::string scratchPath;
-        if (std::string error = MakeScratchFile(capture->options.output, scratchPath);
-            !error.empty()) {
-            return Fail(EXIT_FAILURE, error);
-        }
-        capture->scratchPaths.push_back(scratchPath);
-        if (std::string error = capture->animation.Open(scratchPath); !error.empty()) {
-            capture->failure = "cannot write '" + capture->options.output + "': " + error;
-        }
+        capture->failure = CannotWrite(capture->options.output,
+                                       capture->animation.Open(capture->outputs.front().scratch));
     }
-
     if (capture->failure.empty()) {
-        headless::Reset();
-        headless::Script(BuildScript(*capture));
-        const int exitCode = headless::RunWinMain();
-        // A program that ends early, or a press that goes nowhere, would leave the pictures
-        // showing something other than what was asked for.
-        if (capture->failure.empty() &&
-            (exitCode != 0 || headless::StepsLeft() != 0 || headless::RefusedInputs() != 0 ||
-             capture->taken != capture->options.frames)) {
-            std::string problem = headless::ScriptProblem();
-            if (problem.empty()) {
-                problem = "exit code " + std::to_string(exitCode);
-            }
-            capture->failure = "the program ended before every picture was taken: " + problem +
-                               " (" + std::to_string(capture->taken) + " of " +
-                               std::to_string(capture->options.frames) + " taken)";
-        }
+        capture->failure = Run(*capture);
     }
-    if (capture->failure.empty() && capture->options.format == render::OutputFormat::GIF) {
-        capture->failure = capture->animation.Finish();
+    if (!capture->failure.empty()) {
+        render::RemoveOutputs(capture->outputs);
+        return Fail(EXIT_FAILURE, capture->failure);
     }
-    if (std::string error = KeepOrRemoveOutputs(*capture); !error.empty()) {
+    if (std::string error = render::KeepOutputs(capture->outputs); !error.empty()) {
         return Fail(EXIT_FAILURE, error);
     }
     return 0;

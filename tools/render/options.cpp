@@ -1,10 +1,16 @@
-// The render tool's command line: parsing with one-line errors, the help text, frame paths.
+// The render tool's command line: getopt_long with one-line errors, the help text, frame paths.
 #include "tools/render/options.h"
 
+#include <getopt.h>
+
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "shell/shell.h"
 
@@ -19,6 +25,69 @@ constexpr int MINIMUM_CLIENT_SIDE = 64;
 constexpr int MAXIMUM_CLIENT_SIDE = 4096;
 constexpr int MINIMUM_DELAY_MS = 20;      // viewers show shorter GIF delays as 100 ms
 constexpr int MAXIMUM_DELAY_MS = 655350;  // a GIF delay is 16 bits of centiseconds
+
+// The options that take a whole number: the field each goes to and its range.
+struct NumberOption {
+    const char* name;  // without the leading "--"
+    int RenderOptions::*field;
+    int minimum;
+    int maximum;
+};
+constexpr NumberOption NUMBER_OPTIONS[] = {
+    {"one-year", &RenderOptions::oneYearPresses, 0, MAXIMUM_PRESSES},
+    {"zoom-out", &RenderOptions::zoomOutPresses, 0, MAXIMUM_PRESSES},
+    {"zoom-in", &RenderOptions::zoomInPresses, 0, MAXIMUM_PRESSES},
+    {"slower", &RenderOptions::slowerPresses, 0, MAXIMUM_PRESSES},
+    {"faster", &RenderOptions::fasterPresses, 0, MAXIMUM_PRESSES},
+    {"mode", &RenderOptions::mode, 0, 1},
+    {"ticks", &RenderOptions::ticks, 0, MAXIMUM_TICKS},
+    {"frames", &RenderOptions::frames, 1, MAXIMUM_FRAMES},
+    {"every", &RenderOptions::every, 1, MAXIMUM_TICKS},
+    {"delay", &RenderOptions::delayMilliseconds, MINIMUM_DELAY_MS, MAXIMUM_DELAY_MS},
+};
+
+// getopt_long's code of each option. A number option's is NUMBER plus its index in
+// NUMBER_OPTIONS; the other long options without a short one count from 256.
+enum OptionCode : int {
+    OUTPUT = 1,  // an argument that is not an option, in the "-" mode of getopt_long
+    HELP = 'h',
+    SIZE = 256,
+    STATUS_BAR,
+    YEAR_2000,
+    TRAILS,
+    NUMBER = 512,
+};
+
+// "-": every argument comes back in its place, an OUTPUT too, so that the first problem on the
+// line is the one reported, whatever POSIXLY_CORRECT says; ":": getopt_long prints nothing and
+// tells a missing value apart.
+constexpr char SHORT_OPTIONS[] = "-:h";
+
+// getopt_long's table of the long options, ending with its zero entry.
+std::vector<option> LongOptions() {
+    std::vector<option> options = {
+        {"help", no_argument, nullptr, HELP},
+        {"size", required_argument, nullptr, SIZE},
+        {"status-bar", no_argument, nullptr, STATUS_BAR},
+        {"year-2000", no_argument, nullptr, YEAR_2000},
+        {"trails", no_argument, nullptr, TRAILS},
+    };
+    for (int index = 0; index < static_cast<int>(std::size(NUMBER_OPTIONS)); ++index) {
+        options.push_back({NUMBER_OPTIONS[index].name, required_argument, nullptr, NUMBER + index});
+    }
+    options.push_back({nullptr, 0, nullptr, 0});
+    return options;
+}
+
+// "--ticks" for the code of --ticks, "-x" for that of an unknown -x.
+std::string OptionName(int code) {
+    for (const option& entry : LongOptions()) {
+        if (entry.name != nullptr && entry.val == code) {
+            return std::string("--") + entry.name;
+        }
+    }
+    return "-" + std::string(1, static_cast<char>(code));
+}
 
 bool EndsWith(std::string_view text, std::string_view ending) {
     return text.size() > ending.size() && text.substr(text.size() - ending.size()) == ending;
@@ -42,113 +111,63 @@ std::variant<int, UsageError> ParseNumber(std::string_view option, std::string_v
     return value;
 }
 
-}  // namespace
-
-ParseResult ParseOptions(int argumentCount, const char* const* arguments) {
-    RenderOptions options;
-    bool delayGiven = false;
-    bool outputGiven = false;
-    for (int index = 1; index < argumentCount; ++index) {
-        std::string_view argument = arguments[index];
-        if (argument == "-h" || argument == "--help") {
-            return ShowHelp{};
-        }
-        if (argument.size() < 2 || argument[0] != '-') {
-            if (outputGiven) {
-                return UsageError{"more than one OUTPUT: '" + options.output + "' and '" +
-                                  std::string(argument) + "'"};
-            }
-            options.output = argument;
-            outputGiven = true;
-            continue;
-        }
-
-        // Options without a value.
-        if (argument == "--status-bar") {
-            options.statusBar = true;
-            continue;
-        }
-        if (argument == "--year-2000") {
-            options.year2000 = true;
-            continue;
-        }
-        if (argument == "--trails") {
-            options.mode = 1;
-            continue;
-        }
-
-        // Options with a value, as "--name VALUE" or "--name=VALUE".
-        std::string_view name = argument;
-        std::string_view value;
-        bool hasValue = false;
-        if (const auto equals = argument.find('='); equals != std::string_view::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-            hasValue = true;
-        }
-        struct NumberOption {
-            std::string_view name;
-            int* field;
-            int minimum;
-            int maximum;
-        };
-        const NumberOption numberOptions[] = {
-            {"--one-year", &options.oneYearPresses, 0, MAXIMUM_PRESSES},
-            {"--zoom-out", &options.zoomOutPresses, 0, MAXIMUM_PRESSES},
-            {"--zoom-in", &options.zoomInPresses, 0, MAXIMUM_PRESSES},
-            {"--slower", &options.slowerPresses, 0, MAXIMUM_PRESSES},
-            {"--faster", &options.fasterPresses, 0, MAXIMUM_PRESSES},
-            {"--mode", &options.mode, 0, 1},
-            {"--ticks", &options.ticks, 0, MAXIMUM_TICKS},
-            {"--frames", &options.frames, 1, MAXIMUM_FRAMES},
-            {"--every", &options.every, 1, MAXIMUM_TICKS},
-            {"--delay", &options.delayMilliseconds, MINIMUM_DELAY_MS, MAXIMUM_DELAY_MS},
-        };
-        const NumberOption* match = nullptr;
-        for (const NumberOption& candidate : numberOptions) {
-            if (candidate.name == name) {
-                match = &candidate;
-            }
-        }
-        if (match == nullptr && name != "--size") {
-            return UsageError{"unknown option '" + std::string(argument) + "' (see --help)"};
-        }
-        if (!hasValue) {
-            if (index + 1 >= argumentCount) {
-                return UsageError{std::string(name) + ": missing value"};
-            }
-            value = arguments[++index];
-        }
-
-        if (match == nullptr) {
-            // --size WxH: two numbers, each checked on its own.
-            const auto cross = value.find('x');
-            if (cross == std::string_view::npos) {
-                return UsageError{"--size: '" + std::string(value) +
-                                  "' is not WIDTHxHEIGHT, such as 784x541"};
-            }
-            auto width = ParseNumber("--size width", value.substr(0, cross), MINIMUM_CLIENT_SIDE,
-                                     MAXIMUM_CLIENT_SIDE);
-            auto height = ParseNumber("--size height", value.substr(cross + 1), MINIMUM_CLIENT_SIDE,
-                                      MAXIMUM_CLIENT_SIDE);
-            if (auto* error = std::get_if<UsageError>(&width)) {
-                return *error;
-            }
-            if (auto* error = std::get_if<UsageError>(&height)) {
-                return *error;
-            }
-            options.clientWidth = std::get<int>(width);
-            options.clientHeight = std::get<int>(height);
-            continue;
-        }
-        auto number = ParseNumber(match->name, value, match->minimum, match->maximum);
-        if (auto* error = std::get_if<UsageError>(&number)) {
+// --size WxH: two numbers, each checked on its own.
+std::optional<UsageError> TakeSize(std::string_view value, RenderOptions& options) {
+    const auto cross = value.find('x');
+    if (cross == std::string_view::npos) {
+        return UsageError{"--size: '" + std::string(value) +
+                          "' is not WIDTHxHEIGHT, such as 784x541"};
+    }
+    auto width = ParseNumber("--size width", value.substr(0, cross), MINIMUM_CLIENT_SIDE,
+                             MAXIMUM_CLIENT_SIDE);
+    auto height = ParseNumber("--size height", value.substr(cross + 1), MINIMUM_CLIENT_SIDE,
+                              MAXIMUM_CLIENT_SIDE);
+    for (const auto* side : {&width, &height}) {
+        if (const auto* error = std::get_if<UsageError>(side)) {
             return *error;
         }
-        *match->field = std::get<int>(number);
-        delayGiven = delayGiven || match->field == &options.delayMilliseconds;
     }
+    options.clientWidth = std::get<int>(width);
+    options.clientHeight = std::get<int>(height);
+    return std::nullopt;
+}
 
+// One option with a value, the value as given.
+std::optional<UsageError> TakeValue(int code, std::string_view value, RenderOptions& options) {
+    if (code == SIZE) {
+        return TakeSize(value, options);
+    }
+    assert(code >= NUMBER && code - NUMBER < static_cast<int>(std::size(NUMBER_OPTIONS)));
+    const NumberOption& number = NUMBER_OPTIONS[code - NUMBER];
+    auto parsed = ParseNumber(OptionName(code), value, number.minimum, number.maximum);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        return *error;
+    }
+    options.*number.field = std::get<int>(parsed);
+    return std::nullopt;
+}
+
+// The next option's code from getopt_long, or -1 at the end; argv ends with its null.
+int NextOption(std::vector<char*>& argv) {
+    static const std::vector<option> longOptions = LongOptions();
+    return getopt_long(static_cast<int>(argv.size()) - 1, argv.data(), SHORT_OPTIONS,
+                       longOptions.data(), nullptr);
+}
+
+// The one argument that is not an option.
+std::optional<UsageError> TakeOutput(std::string_view path, RenderOptions& options,
+                                     bool& outputGiven) {
+    if (outputGiven) {
+        return UsageError{"more than one OUTPUT: '" + options.output + "' and '" +
+                          std::string(path) + "'"};
+    }
+    options.output = path;
+    outputGiven = true;
+    return std::nullopt;
+}
+
+// The output's format, and the checks that need the whole line.
+ParseResult Finish(RenderOptions options, bool outputGiven) {
     if (!outputGiven) {
         return UsageError{"missing OUTPUT, a .png or .gif path (see --help)"};
     }
@@ -159,10 +178,64 @@ ParseResult ParseOptions(int argumentCount, const char* const* arguments) {
     } else {
         return UsageError{"OUTPUT must end in .png or .gif: '" + options.output + "'"};
     }
-    if (delayGiven && options.format != OutputFormat::GIF) {
+    if (options.delayMilliseconds != 0 && options.format != OutputFormat::GIF) {
         return UsageError{"--delay applies only to a .gif OUTPUT"};
     }
     return options;
+}
+
+}  // namespace
+
+ParseResult ParseOptions(int argumentCount, const char* const* arguments) {
+    // getopt_long reads a mutable argv but writes none of its strings.
+    std::vector<char*> argv;
+    for (int index = 0; index < argumentCount; ++index) {
+        argv.push_back(const_cast<char*>(arguments[index]));
+    }
+    argv.push_back(nullptr);
+    optind = 0;  // starts getopt_long afresh, for a second parse in the same process
+    RenderOptions options;
+    bool outputGiven = false;
+    for (int code = NextOption(argv); code != -1; code = NextOption(argv)) {
+        switch (code) {
+            case HELP:
+                return ShowHelp{};
+            case STATUS_BAR:
+                options.statusBar = true;
+                break;
+            case YEAR_2000:
+                options.year2000 = true;
+                break;
+            case TRAILS:
+                options.mode = 1;
+                break;
+            case OUTPUT:
+                if (std::optional<UsageError> error = TakeOutput(optarg, options, outputGiven)) {
+                    return *error;
+                }
+                break;
+            case ':':
+                return UsageError{OptionName(optopt) + ": missing value"};
+            case '?': {
+                // An unknown short option is in optopt; an unknown long one, or a long one given
+                // a value it does not take, is the whole argument before optind.
+                const bool shortOption = optopt != 0 && optopt != HELP && optopt < SIZE;
+                const std::string given = shortOption ? OptionName(optopt) : argv[optind - 1];
+                return UsageError{"unknown option '" + given + "' (see --help)"};
+            }
+            default:
+                if (std::optional<UsageError> error = TakeValue(code, optarg, options)) {
+                    return *error;
+                }
+        }
+    }
+    // What follows "--" is not an option, even where it starts with "-".
+    for (int index = optind; index < argumentCount; ++index) {
+        if (std::optional<UsageError> error = TakeOutput(arguments[index], options, outputGiven)) {
+            return *error;
+        }
+    }
+    return Finish(options, outputGiven);
 }
 
 std::string FramePath(const RenderOptions& options, int frame) {
@@ -228,7 +301,9 @@ Examples:
 Exit status: 0 when written; 1 when the run or the writing failed, such as a
 program that ended before every picture was taken, and then no picture is
 left behind; 2 for a bad command line or an OUTPUT that cannot be written
-(checked before the run).
+(checked before the run). Stopped by SIGINT (Ctrl-C), SIGTERM or SIGHUP, it
+removes what it began to write and ends by that signal: status 130, 143 or
+129 in a shell. An OUTPUT that is a symbolic link is written through it.
 )";
 }
 
