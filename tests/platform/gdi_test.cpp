@@ -1,4 +1,5 @@
-// The stand-in's drawing: pixels clipped to the client area, DC defaults and code page 932 text.
+// Device contexts and text: pixels clipped to the client area, DC defaults, colours and the whole
+// of code page 932.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -168,6 +169,21 @@ TEST_F(GdiTest, TheScreenshotShowsTheClientAreaWithItsControls) {
     std::remove(path.c_str());
     // The client surface itself is untouched by the controls drawn on the picture.
     EXPECT_EQ(headless::Pixel(window, 10, 10), GREY);
+}
+
+TEST_F(GdiTest, ColoursReturnThePreviousOneAndAChildDrawsInItsOwnClientArea) {
+    EXPECT_EQ(SetTextColor(dc, RED), BLACK);
+    EXPECT_EQ(SetTextColor(dc, WHITE), RED);
+    EXPECT_EQ(SetBkColor(dc, RED), WHITE);
+    EXPECT_EQ(SetBkColor(dc, GREY), RED);
+    HWND child = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 10, 20, 5, 5, window,
+                                 nullptr, nullptr, nullptr);
+    HDC childDc = GetDC(child);
+    EXPECT_EQ(SetPixel(childDc, 0, 0, RED), RED);
+    EXPECT_EQ(SetPixel(childDc, 5, 0, RED), CLR_INVALID);
+    EXPECT_EQ(ReleaseDC(child, childDc), 1);
+    EXPECT_EQ(headless::Pixel(window, 10, 20), RED);
+    EXPECT_EQ(headless::Pixel(window, 15, 20), GREY);
 }
 
 }  // namespace

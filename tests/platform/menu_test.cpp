@@ -1,0 +1,42 @@
+// Menus and resources: the menu bar from its template, item states, icons, cursors and brushes.
+#include <gtest/gtest.h>
+
+#include "tests/platform/test_window.h"
+
+namespace {
+
+using namespace platform_test;
+
+using MenuTest = WindowFixture;
+
+TEST_F(MenuTest, TheMenuComesFromTheResourceDefinition) {
+    auto menu = standin::DescribeMenu(window);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_EQ(menu[0].caption, "ファイル(&F)");
+    ASSERT_EQ(menu[0].items.size(), 2u);
+    EXPECT_EQ(menu[0].items[0].caption, "2000年");
+    EXPECT_EQ(menu[0].items[0].command, static_cast<UINT>(IDM_YEAR_2000));
+    EXPECT_EQ(menu[0].items[1].command, static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(menu[1].items[0].command, static_cast<UINT>(IDM_SHOW_STATUS));
+    EXPECT_EQ(menu[1].items[1].command, static_cast<UINT>(IDM_HIDE_STATUS));
+    EXPECT_EQ(menu[2].items[0].caption, "バージョン情報(&A)");
+    EXPECT_EQ(menu[2].items[0].command, static_cast<UINT>(IDM_ABOUT));
+}
+
+TEST_F(MenuTest, AGrayedMenuItemCannotBeChosenAndAnEnabledOneArrivesAsACommand) {
+    HMENU menu = GetMenu(window);
+    EXPECT_EQ(EnableMenuItem(menu, IDM_HIDE_STATUS, MF_BYCOMMAND | MF_GRAYED), MF_ENABLED);
+    EXPECT_EQ(headless::MenuItemEnabled(window, IDM_HIDE_STATUS), false);
+    EXPECT_EQ(headless::MenuItemEnabled(window, IDM_SHOW_STATUS), true);
+    Run({headless::ChooseMenu(IDM_HIDE_STATUS), headless::ChooseMenu(IDM_SHOW_STATUS)});
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].wParam, MAKEWPARAM(IDM_SHOW_STATUS, 0));
+    EXPECT_EQ(headless::RefusedInputs(), 1);
+    // Enabled again, it can be chosen; an identifier the menu lacks cannot.
+    EXPECT_EQ(EnableMenuItem(menu, IDM_HIDE_STATUS, MF_BYCOMMAND | MF_ENABLED), MF_GRAYED);
+    EXPECT_TRUE(standin::ChooseMenuCommand(window, IDM_HIDE_STATUS));
+    EXPECT_FALSE(standin::ChooseMenuCommand(window, 12345));
+    EXPECT_EQ(EnableMenuItem(menu, 12345, MF_BYCOMMAND | MF_GRAYED), -1);
+}
+
+}  // namespace
