@@ -159,7 +159,11 @@ bool DismissMessageBox(HWND box) {
 
 using namespace standin;
 
-BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT, UINT) {
+    // A filter window that does not exist is GetMessageA's one error, reported as -1.
+    if (window != nullptr && FindWindowRecord(window) == nullptr) {
+        return -1;
+    }
     // The program only ever asks for every message of the thread, so filters are not kept.
     MSG retrieved{};
     const bool more = RetrieveMessage(&retrieved);

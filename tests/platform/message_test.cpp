@@ -164,6 +164,8 @@ TEST_F(MessageTest, ABadWindowHandleGivesEachCallsFailureValue) {
     EXPECT_EQ(DispatchMessageA(&message), 0);
     EXPECT_FALSE(TranslateMessage(&message));
     EXPECT_FALSE(DestroyWindow(window));
+    // GetMessageA's one error value, -1, for a filter window that does not exist.
+    EXPECT_EQ(GetMessageA(&message, window, 0, 0), -1);
 }
 
 // A message posted with no window is the thread's: it comes out of the queue in its turn, with
