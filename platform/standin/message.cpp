@@ -87,8 +87,9 @@ bool ChooseMenuCommand(HWND window, UINT command) {
     for (const MenuPopup& popup : record->menu->popups) {
         for (const MenuItem& item : popup.items) {
             if (item.command == command) {
-                // A grayed item cannot be chosen; a chosen one arrives as WM_COMMAND with 0 above.
-                if (item.grayed) {
+                // A grayed or disabled item cannot be chosen; a chosen one arrives as WM_COMMAND
+                // with 0 above.
+                if (item.state != MF_ENABLED) {
                     return false;
                 }
                 QueueInput(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);

@@ -48,7 +48,7 @@ struct WindowClass {
 struct MenuItem {
     std::string caption;  // UTF-8
     UINT command = 0;
-    bool grayed = false;
+    UINT state = MF_ENABLED;  // its MF_GRAYED and MF_DISABLED bits, as EnableMenuItem set them
 };
 
 struct MenuPopup {

@@ -39,4 +39,32 @@ TEST_F(MenuTest, AGrayedMenuItemCannotBeChosenAndAnEnabledOneArrivesAsACommand) 
     EXPECT_EQ(EnableMenuItem(menu, 12345, MF_BYCOMMAND | MF_GRAYED), -1);
 }
 
+// EnableMenuItem answers with the item's previous state, whichever of the grayed and disabled
+// bits it had, and a disabled item cannot be chosen any more than a grayed one.
+TEST_F(MenuTest, EnableMenuItemReturnsThePreviousStateBitForBit) {
+    HMENU menu = GetMenu(window);
+    struct Change {
+        UINT flags;
+        BOOL previous;
+    };
+    const Change changes[] = {
+        {MF_GRAYED, MF_ENABLED},
+        {MF_DISABLED, MF_GRAYED},
+        {MF_ENABLED, MF_DISABLED},
+        {MF_GRAYED | MF_DISABLED, MF_ENABLED},
+        {MF_DISABLED, MF_GRAYED | MF_DISABLED},
+    };
+    for (const Change& change : changes) {
+        EXPECT_EQ(EnableMenuItem(menu, IDM_ABOUT, MF_BYCOMMAND | change.flags), change.previous)
+            << "setting " << change.flags;
+    }
+    EXPECT_EQ(headless::MenuItemEnabled(window, IDM_ABOUT), false);
+    Run({headless::ChooseMenu(IDM_ABOUT)});
+    EXPECT_TRUE(commands.empty());
+    // An identifier that no item has, and a menu that is none, give -1.
+    EXPECT_EQ(EnableMenuItem(menu, 12345, MF_BYCOMMAND | MF_GRAYED), -1);
+    EXPECT_EQ(EnableMenuItem(reinterpret_cast<HMENU>(button), IDM_ABOUT, MF_GRAYED), -1);
+    EXPECT_EQ(GetMenu(headless::CreatePlainWindow()), nullptr);
+}
+
 }  // namespace
