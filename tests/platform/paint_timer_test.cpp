@@ -206,6 +206,14 @@ TEST_F(PaintTest, BadHandlesGiveEachCallsFailureValue) {
     EXPECT_FALSE(KillTimer(window, 12345));
 }
 
+// With no window, InvalidateRect marks every window for erasing and painting.
+TEST_F(PaintTest, InvalidatingNoWindowRepaintsEveryWindow) {
+    headless::MessageSpy spy;
+    EXPECT_TRUE(InvalidateRect(nullptr, nullptr, TRUE));
+    DispatchReady();
+    ExpectSequence(spy.MessagesOf(window), ERASE_AND_PAINT, "InvalidateRect(NULL)");
+}
+
 // BeginPaint reports what it did: an empty rectangle and no erase when nothing was invalid, and
 // fErase when the window's erase handling left the background as it was.
 TEST_F(PaintTest, BeginPaintReportsTheAreaAndWhetherTheBackgroundWasErased) {
