@@ -130,11 +130,11 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     return paint->hdc;
 }
 
+// Win32 documents EndPaint's result as always nonzero.
 BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* paint) {
-    if (paint == nullptr || FindDeviceContext(paint->hdc) == nullptr) {
-        return FALSE;
+    if (paint != nullptr && FindDeviceContext(paint->hdc) != nullptr) {
+        CloseDeviceContext(paint->hdc);
     }
-    CloseDeviceContext(paint->hdc);
     return TRUE;
 }
 

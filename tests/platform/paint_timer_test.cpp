@@ -191,7 +191,8 @@ TEST_F(PaintTest, OnlyARegisteredTimerProcedureIsEverCalled) {
     EXPECT_EQ(registeredCalls, 1);
 }
 
-// Each call with a handle that names nothing gives Win32's documented failure value.
+// Each call with a handle that names nothing gives Win32's documented failure value; EndPaint's
+// result is documented as always nonzero.
 TEST_F(PaintTest, BadHandlesGiveEachCallsFailureValue) {
     HWND gone = CreateTestWindow();
     ASSERT_TRUE(DestroyWindow(gone));
@@ -201,6 +202,7 @@ TEST_F(PaintTest, BadHandlesGiveEachCallsFailureValue) {
     EXPECT_EQ(GetDC(gone), nullptr);
     EXPECT_EQ(BeginPaint(gone, &paint), nullptr);
     EXPECT_EQ(ReleaseDC(window, paint.hdc), 0);
+    EXPECT_NE(EndPaint(window, &paint), FALSE);
     EXPECT_EQ(SetTimer(gone, 1, 50, nullptr), 0u);
     EXPECT_FALSE(KillTimer(gone, 1));
     EXPECT_FALSE(KillTimer(window, 12345));
