@@ -67,4 +67,36 @@ TEST_F(MenuTest, EnableMenuItemReturnsThePreviousStateBitForBit) {
     EXPECT_EQ(GetMenu(headless::CreatePlainWindow()), nullptr);
 }
 
+// Resources come from the program's image by its instance; the system's icons and cursors,
+// without an instance, are the standard ones only.
+TEST_F(MenuTest, IconsCursorsAndBrushesAreFoundOnlyWhereTheyExist) {
+    HINSTANCE program = GetModuleHandleA(nullptr);
+    HINSTANCE other = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x7000000});
+    struct Case {
+        const char* what;
+        bool found;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"the program's icon", LoadIconA(program, MAKEINTRESOURCEA(IDI_MAIN_ICON)) != nullptr,
+         true},
+        {"an icon the program lacks", LoadIconA(program, MAKEINTRESOURCEA(999)) != nullptr, false},
+        {"an icon by a name it lacks", LoadIconA(program, "NAMED") != nullptr, false},
+        {"an icon of another module", LoadIconA(other, MAKEINTRESOURCEA(IDI_MAIN_ICON)) != nullptr,
+         false},
+        {"the system's application icon", LoadIconA(nullptr, MAKEINTRESOURCEA(32512)) != nullptr,
+         true},
+        {"a system icon that is none", LoadIconA(nullptr, MAKEINTRESOURCEA(999)) != nullptr, false},
+        {"the system's arrow", LoadCursorA(nullptr, IDC_ARROW) != nullptr, true},
+        {"a system cursor that is none", LoadCursorA(nullptr, MAKEINTRESOURCEA(999)) != nullptr,
+         false},
+        {"an arrow among the program's cursors", LoadCursorA(program, IDC_ARROW) != nullptr, false},
+        {"the dark grey brush", GetStockObject(DKGRAY_BRUSH) != nullptr, true},
+        {"a stock object that is none", GetStockObject(-1) != nullptr, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.found, c.expected) << c.what;
+    }
+}
+
 }  // namespace
