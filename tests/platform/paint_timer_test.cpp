@@ -257,4 +257,20 @@ TEST_F(PaintTest, TimerPeriodsRestartsAndOrder) {
     }
 }
 
+// A timer without a window gets an identifier of the system's choosing, and its WM_TIMER, with
+// no window, calls its procedure.
+TEST_F(PaintTest, ATimerWithoutAWindowCallsItsProcedure) {
+    registeredCalls = 0;
+    const UINT_PTR id = SetTimer(nullptr, 0, 50, RegisteredProcedure);
+    ASSERT_NE(id, 0u);
+    headless::Script({headless::AdvanceTimers(1)});
+    MSG message;
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.hwnd, nullptr);
+    EXPECT_EQ(message.wParam, id);
+    DispatchMessageA(&message);
+    EXPECT_EQ(registeredCalls, 1);
+    EXPECT_TRUE(KillTimer(nullptr, id));
+}
+
 }  // namespace
