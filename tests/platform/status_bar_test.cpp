@@ -41,4 +41,24 @@ TEST_F(StatusBarTest, TheStatusBarLiesAlongTheBottomAndKeepsItsTextWhileHidden) 
     EXPECT_EQ(headless::StatusText(statusBar), "\x8f\xf3\x91\xd4");
 }
 
+// The simple part keeps a text of its own: switching simple mode on shows it, off shows part 0
+// again, which a bar made with a text starts with.
+TEST_F(StatusBarTest, TheSimpleTextAndPartZerosTextAreKeptApart) {
+    HWND statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "zero", window, STATUS_BAR_ID);
+    ASSERT_NE(statusBar, nullptr);
+    EXPECT_EQ(headless::StatusText(statusBar), "zero");
+    SendMessageA(statusBar, SB_SIMPLE, TRUE, 0);
+    EXPECT_EQ(headless::StatusText(statusBar), "");
+    EXPECT_TRUE(SendMessageA(statusBar, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>("s")));
+    EXPECT_EQ(headless::StatusText(statusBar), "s");
+    EXPECT_TRUE(SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("part")));
+    EXPECT_EQ(headless::StatusText(statusBar), "s");
+    SendMessageA(statusBar, SB_SIMPLE, FALSE, 0);
+    EXPECT_EQ(headless::StatusText(statusBar), "part");
+    // A part the bar does not have takes no text; a bar needs a parent that exists.
+    EXPECT_FALSE(SendMessageA(statusBar, SB_SETTEXTA, 5, reinterpret_cast<LPARAM>("x")));
+    EXPECT_EQ(CreateStatusWindowA(WS_CHILD, "", reinterpret_cast<HWND>(std::uintptr_t{0x1234}), 2),
+              nullptr);
+}
+
 }  // namespace
