@@ -237,17 +237,17 @@ TEST_F(PaintTest, BeginPaintReportsTheAreaAndWhetherTheBackgroundWasErased) {
 }
 
 // A period below the minimum is raised to 10 ms; setting a timer again restarts it with its new
-// period; of two due timers the earlier comes first, and each only when nothing else waits.
+// period; of two due timers the earlier comes first, and a timer only when nothing else waits.
 TEST_F(PaintTest, TimerPeriodsRestartsAndOrder) {
     EXPECT_EQ(SetTimer(window, 1, 0, nullptr), 1u);
     EXPECT_EQ(SetTimer(window, 2, 30, nullptr), 2u);
-    EXPECT_EQ(SetTimer(window, 2, 25, nullptr), 2u);
-    headless::Script({headless::AdvanceTimers(4)});
+    EXPECT_EQ(SetTimer(window, 2, 23, nullptr), 2u);
+    headless::Script({headless::AdvanceTimers(6)});
     struct Tick {
         UINT_PTR id;
         std::uint64_t at;
     };
-    const Tick expected[] = {{1, 10}, {1, 20}, {2, 25}, {1, 30}};
+    const Tick expected[] = {{1, 10}, {1, 20}, {2, 23}, {1, 30}, {1, 40}, {2, 46}};
     for (const Tick& tick : expected) {
         MSG message;
         ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
@@ -255,6 +255,16 @@ TEST_F(PaintTest, TimerPeriodsRestartsAndOrder) {
         EXPECT_EQ(message.wParam, tick.id) << "at " << tick.at;
         EXPECT_EQ(headless::Now(), tick.at);
     }
+    // A due timer waits for a message posted meanwhile.
+    headless::Script({[this] {
+        headless::AdvanceTime(100)();
+        return PostMessageA(window, WM_USER_FIRST, 0, 0) != FALSE;
+    }});
+    MSG message;
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, WM_USER_FIRST);
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_TIMER));
 }
 
 // A timer without a window gets an identifier of the system's choosing, and its WM_TIMER, with
