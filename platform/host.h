@@ -134,7 +134,7 @@ std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int w
                                int bandRows);
 std::vector<MenuPopupDescription> DescribeMenu(HWND window);
 std::optional<MessageBoxDescription> OpenMessageBox();  // the innermost one open
-std::string DecodeCodePage932(std::string_view bytes);  // UTF-8; "･" for each invalid byte
+std::string DecodeCodePage932(std::string_view bytes);  // UTF-8, as MultiByteToWideChar decodes
 
 // A text as TextOutA draws it in the default font, for hosts that draw captions themselves: its
 // opaque cell and the runs of pixels its glyphs cover, relative to its top-left corner.

@@ -19,6 +19,27 @@ struct IconvClose {
     }
 };
 
+// Windows' default character for the code page, "・" (U+30FB): what a lead byte becomes whose
+// pair the table lacks.
+constexpr char DEFAULT_CHARACTER[] = "\xE3\x83\xBB";
+
+bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The single bytes that glibc's table leaves out and Windows maps: 0x80 to U+0080, 0xA0 to
+// U+F8F0 and 0xFD to 0xFF to U+F8F1 to U+F8F3.
+const char* SingleByteOutsideTheTable(unsigned char byte) {
+    static const char* const PRIVATE_USE[] = {"\xEF\xA3\xB1", "\xEF\xA3\xB2", "\xEF\xA3\xB3"};
+    if (byte == 0x80) {
+        return "\xC2\x80";
+    }
+    if (byte == 0xA0) {
+        return "\xEF\xA3\xB0";
+    }
+    return byte >= 0xFD ? PRIVATE_USE[byte - 0xFD] : DEFAULT_CHARACTER;
+}
+
 // The converter is made once; glibc's CP932 table is the Windows one.
 iconv_t Converter() {
     static const std::unique_ptr<void, IconvClose> converter(iconv_open("UTF-8", "CP932"));
@@ -45,11 +66,14 @@ std::string DecodeCodePage932(std::string_view bytes) {
         if (converted != static_cast<size_t>(-1) || errno == E2BIG) {
             continue;
         }
-        // An invalid byte, or a double-byte character cut off by the length: one replacement
-        // each, and never a read past the given length.
-        result += REPLACEMENT_GLYPH;
-        ++in;
-        --inLeft;
+        // What the table lacks, as MultiByteToWideChar has it: a lead byte and the byte after it,
+        // unless that is the end or a zero, make one default character; a single byte is its
+        // own. Never a read past the given length.
+        const auto byte = static_cast<unsigned char>(*in);
+        const std::size_t taken = IsLeadByte(byte) && inLeft > 1 && in[1] != '\0' ? 2 : 1;
+        result += IsLeadByte(byte) ? DEFAULT_CHARACTER : SingleByteOutsideTheTable(byte);
+        in += taken;
+        inLeft -= taken;
         iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
     return result;

@@ -1,4 +1,6 @@
 // The stand-in's built-in controls: the push button and the common controls' status bar.
+#include <utility>
+
 #include "platform/standin/standin.h"
 
 namespace standin {
@@ -42,20 +44,29 @@ LRESULT CALLBACK StatusBarProcedure(HWND window, UINT message, WPARAM wParam, LP
             PlaceStatusBar(statusBar);
             return 0;
         case SB_SIMPLE:
-            statusBar->simpleStatus = wParam != 0;
+            // The simple part and part 0 keep a text each; the mode shows one of them.
+            if (statusBar->simpleStatus != (wParam != 0)) {
+                statusBar->simpleStatus = wParam != 0;
+                std::swap(statusBar->text, statusBar->hiddenStatusText);
+            }
             CurrentHost().WindowChanged(window);
             return 0;
-        case SB_SETTEXTA:
-            // Only the simple part is used. The program sets the text on every tick, also while the
-            // bar is hidden: it is only kept then, and the host shows it when the bar is shown.
-            if ((wParam & 0xFF) != SB_SIMPLEID) {
+        case SB_SETTEXTA: {
+            // The bar has one part besides the simple one. The program sets the text on every
+            // tick, also while the bar is hidden: it is only kept then, and the host shows it
+            // when the bar is shown.
+            const WPARAM part = wParam & 0xFF;
+            if (part != SB_SIMPLEID && part != 0) {
                 return FALSE;
             }
-            statusBar->text = lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
-            if (statusBar->visible) {
+            const bool shown = (part == SB_SIMPLEID) == statusBar->simpleStatus;
+            (shown ? statusBar->text : statusBar->hiddenStatusText) =
+                lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
+            if (shown && statusBar->visible) {
                 CurrentHost().WindowChanged(window);
             }
             return TRUE;
+        }
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -33,7 +33,8 @@ std::unique_ptr<Menu> LoadMenuResource(int resource) {
                 menu->popups.push_back(MenuPopup{item.caption, {}});
             } else {
                 assert(!menu->popups.empty());  // a template's items stand in popups
-                menu->popups.back().items.push_back(MenuItem{item.caption, item.command, false});
+                menu->popups.back().items.push_back(
+                    MenuItem{item.caption, item.command, MF_ENABLED});
             }
         }
         return menu;
@@ -77,7 +78,7 @@ std::vector<MenuPopupDescription> DescribeMenu(HWND window) {
         MenuPopupDescription description{popup.caption, {}};
         for (const MenuItem& item : popup.items) {
             description.items.push_back(
-                MenuItemDescription{item.caption, item.command, !item.grayed});
+                MenuItemDescription{item.caption, item.command, item.state == MF_ENABLED});
         }
         result.push_back(std::move(description));
     }
@@ -105,11 +106,11 @@ BOOL WINAPI EnableMenuItem(HMENU menu, UINT idEnableItem, UINT enable) {
     for (MenuPopup& popup : record->popups) {
         for (MenuItem& item : popup.items) {
             if (item.command == idEnableItem) {
-                // The previous state is the result, as on Windows.
-                const BOOL previous = item.grayed ? MF_GRAYED : MF_ENABLED;
-                item.grayed = (enable & (MF_GRAYED | MF_DISABLED)) != 0;
+                // The previous state bits are the result, as on Windows.
+                const UINT previous = item.state;
+                item.state = enable & (MF_GRAYED | MF_DISABLED);
                 CurrentHost().MenuChanged(owner->handle);
-                return previous;
+                return static_cast<BOOL>(previous);
             }
         }
     }

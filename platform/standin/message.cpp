@@ -87,8 +87,9 @@ bool ChooseMenuCommand(HWND window, UINT command) {
     for (const MenuPopup& popup : record->menu->popups) {
         for (const MenuItem& item : popup.items) {
             if (item.command == command) {
-                // A grayed item cannot be chosen; a chosen one arrives as WM_COMMAND with 0 above.
-                if (item.grayed) {
+                // A grayed or disabled item cannot be chosen; a chosen one arrives as WM_COMMAND
+                // with 0 above.
+                if (item.state != MF_ENABLED) {
                     return false;
                 }
                 QueueInput(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -159,7 +160,11 @@ bool DismissMessageBox(HWND box) {
 
 using namespace standin;
 
-BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT, UINT) {
+    // A filter window that does not exist is GetMessageA's one error, reported as -1.
+    if (window != nullptr && FindWindowRecord(window) == nullptr) {
+        return -1;
+    }
     // The program only ever asks for every message of the thread, so filters are not kept.
     MSG retrieved{};
     const bool more = RetrieveMessage(&retrieved);

@@ -81,6 +81,15 @@ Window* FindWindowToPaint() {
 using namespace standin;
 
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+    // No window means every window, as Win32 invalidates the whole screen.
+    if (window == nullptr) {
+        for (auto& [handle, record] : Global().windows) {
+            if (record->parent == nullptr) {
+                InvalidateClient(record.get(), rect, erase != FALSE);
+            }
+        }
+        return TRUE;
+    }
     Window* record = FindWindowRecord(window);
     if (record == nullptr) {
         return FALSE;
@@ -121,11 +130,11 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     return paint->hdc;
 }
 
+// Win32 documents EndPaint's result as always nonzero.
 BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* paint) {
-    if (paint == nullptr || FindDeviceContext(paint->hdc) == nullptr) {
-        return FALSE;
+    if (paint != nullptr && FindDeviceContext(paint->hdc) != nullptr) {
+        CloseDeviceContext(paint->hdc);
     }
-    CloseDeviceContext(paint->hdc);
     return TRUE;
 }
 

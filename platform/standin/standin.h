@@ -48,7 +48,7 @@ struct WindowClass {
 struct MenuItem {
     std::string caption;  // UTF-8
     UINT command = 0;
-    bool grayed = false;
+    UINT state = MF_ENABLED;  // its MF_GRAYED and MF_DISABLED bits, as EnableMenuItem set them
 };
 
 struct MenuPopup {
@@ -218,6 +218,9 @@ struct Window {
     std::unique_ptr<Surface> surface;  // top-level windows only
     // Control data.
     bool simpleStatus = false;
+    // A status bar's text of the mode not shown: part 0's in simple mode, the simple part's
+    // otherwise; text holds the one shown.
+    std::string hiddenStatusText;
     std::string messageText;  // a message box's text, code page 932
     bool dialogEnded = false;
 };

@@ -67,9 +67,14 @@ void ForgetTimersOf(HWND window) {
 using namespace standin;
 
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {
-    // Timers without a window are not used by the program.
-    if (FindWindowRecord(window) == nullptr) {
+    if (window != nullptr && FindWindowRecord(window) == nullptr) {
         return 0;
+    }
+    // A timer without a window keeps its identifier only when it names one of its kind already;
+    // otherwise the system chooses one that no such timer has.
+    if (window == nullptr && (id == 0 || FindTimer(nullptr, id) == Global().timers.end())) {
+        for (id = 1; FindTimer(nullptr, id) != Global().timers.end(); ++id) {
+        }
     }
     const UINT period = std::max(elapse, USER_TIMER_MINIMUM_MS);
     auto timer = FindTimer(window, id);

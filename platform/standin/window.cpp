@@ -14,6 +14,16 @@ namespace {
 // The only module there is: the program's own image.
 HINSTANCE const MODULE_HANDLE = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x400000});
 
+// The system's icons and cursors, by the identifiers of the Windows headers: IDI_APPLICATION to
+// IDI_SHIELD; IDC_ARROW to IDC_UPARROW, IDC_SIZE to IDC_HELP, IDC_PIN and IDC_PERSON.
+constexpr std::uintptr_t SYSTEM_ICON_FIRST = 32512;
+constexpr std::uintptr_t SYSTEM_ICON_LAST = 32518;
+struct IdRange {
+    std::uintptr_t first;
+    std::uintptr_t last;
+};
+constexpr IdRange SYSTEM_CURSORS[] = {{32512, 32516}, {32640, 32651}, {32671, 32672}};
+
 const WindowClass* FindClass(LPCSTR name) {
     if (name == nullptr || IS_INTRESOURCE(name)) {
         return nullptr;
@@ -317,19 +327,23 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 }
 
 // Icons and cursors are handles that name their resource; hosts draw the artwork. Without an
-// instance the system's own are meant, which always exist; the program's are in its resources.
+// instance the system's own are meant, the standard ones of Windows; the program's are in its
+// resources, which hold icons but no cursors.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-    if (!IS_INTRESOURCE(name) || name == nullptr) {
-        return nullptr;
-    }
     const auto resource = reinterpret_cast<std::uintptr_t>(name);
-    if (instance != nullptr &&
-        (instance != MODULE_HANDLE || !HasIconResource(static_cast<int>(resource)))) {
-        return nullptr;
-    }
-    return reinterpret_cast<HICON>(0x20000 + resource);
+    const bool found = instance == nullptr
+                           ? resource >= SYSTEM_ICON_FIRST && resource <= SYSTEM_ICON_LAST
+                           : instance == MODULE_HANDLE && IS_INTRESOURCE(name) &&
+                                 HasIconResource(static_cast<int>(resource));
+    return found ? reinterpret_cast<HICON>(0x20000 + resource) : nullptr;
 }
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR name) {
-    return LoadIconA(nullptr, name);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    const auto resource = reinterpret_cast<std::uintptr_t>(name);
+    const bool found = instance == nullptr &&
+                       std::any_of(std::begin(SYSTEM_CURSORS), std::end(SYSTEM_CURSORS),
+                                   [resource](const IdRange& range) {
+                                       return resource >= range.first && resource <= range.last;
+                                   });
+    return found ? reinterpret_cast<HCURSOR>(0x20000 + resource) : nullptr;
 }

@@ -1,17 +1,19 @@
-// A tiny window of the tests' own, and a check of recorded messages against a static table.
+// A tiny window of the tests' own, and the check of recorded messages against a static table.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/headless/headless.h"
 #include "platform/win32.h"
 #include "resources/resource.h"
+#include "tests/support/message_sequence.h"
 
 namespace platform_test {
+
+using test_support::ExpectSequence;
 
 constexpr UINT WM_USER_FIRST = 0x0400 + 100;  // private messages of the test window
 constexpr UINT WM_USER_SECOND = 0x0400 + 101;
@@ -64,44 +66,43 @@ inline HWND CreateTestWindow() {
                            nullptr);
 }
 
-inline std::string MessageName(UINT message) {
-    switch (message) {
-        case WM_CREATE:
-            return "WM_CREATE";
-        case WM_DESTROY:
-            return "WM_DESTROY";
-        case WM_SIZE:
-            return "WM_SIZE";
-        case WM_PAINT:
-            return "WM_PAINT";
-        case WM_CLOSE:
-            return "WM_CLOSE";
-        case WM_ERASEBKGND:
-            return "WM_ERASEBKGND";
-        case WM_COMMAND:
-            return "WM_COMMAND";
-        case WM_TIMER:
-            return "WM_TIMER";
-        default:
-            return "0x" + ::testing::PrintToString(message);
-    }
-}
+constexpr int BUTTON_ID = 101;  // the fixture's button
 
-// Compares the messages that one window received with a table, naming them on a mismatch.
-template <std::size_t N>
-void ExpectMessages(const std::vector<UINT>& got, const UINT (&expected)[N], const char* file,
-                    int line) {
-    std::string gotNames;
-    for (UINT message : got) {
-        gotNames += MessageName(message) + " ";
+// A shown test window with one button, recording the commands it receives.
+class WindowFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetWithTestClass();
+        window = CreateTestWindow();
+        button = CreateWindowExA(0, "BUTTON", "\x97\xa3\x82\xea\x82\xe9", WS_CHILD | WS_VISIBLE, 1,
+                                 1, 50, 25, window,
+                                 reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(BUTTON_ID)),
+                                 GetModuleHandleA(nullptr), nullptr);
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        extraHandling = [this](HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message == WM_COMMAND) {
+                commands.push_back({target, message, wParam, lParam});
+                return true;
+            }
+            return false;
+        };
     }
-    std::string wantNames;
-    for (UINT message : expected) {
-        wantNames += MessageName(message) + " ";
+
+    // Runs the message loop over the steps, then until it would wait again.
+    void Run(std::vector<headless::Step> steps) {
+        headless::Script(std::move(steps));
+        headless::Script({headless::Do([] { PostQuitMessage(0); })});
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0)) {
+            DispatchMessageA(&message);
+        }
+        EXPECT_EQ(headless::StepsLeft(), 0u) << headless::ScriptProblem();
     }
-    ::testing::ScopedTrace trace(file, line, "message sequence");
-    EXPECT_EQ(gotNames, wantNames);
-}
-#define EXPECT_MESSAGES(got, table) ::platform_test::ExpectMessages(got, table, __FILE__, __LINE__)
+
+    HWND window = nullptr;
+    HWND button = nullptr;
+    std::vector<headless::SpiedMessage> commands;
+};
 
 }  // namespace platform_test

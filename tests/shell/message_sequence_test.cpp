@@ -1,9 +1,10 @@
 // The messages the main window receives for a tick, a command and the end, in order.
+#include "tests/support/message_sequence.h"
 #include "shell_fixture.h"
 
 namespace {
 
-using Messages = std::vector<UINT>;
+using test_support::ExpectSequence;
 
 class MessageSequence : public ShellTest {
   protected:
@@ -14,25 +15,29 @@ class MessageSequence : public ShellTest {
         return headless::Do([this] { spy.Clear(); });
     }
 
-    // Checks what the main window received since the last Forget.
-    headless::Step Expect(Messages expected, const char* what) {
-        return headless::Do([this, expected, what] {
-            EXPECT_EQ(spy.MessagesOf(headless::MainWindow()), expected) << what;
+    // Checks what the main window received since the last Forget against a table; a mismatch
+    // is reported at the line that made this step.
+    headless::Step Expect(std::span<const UINT> expected, const char* what,
+                          std::source_location where = std::source_location::current()) {
+        return headless::Do([this, expected, what, where] {
+            ExpectSequence(spy.MessagesOf(headless::MainWindow()), expected, what, where);
             spy.Clear();
         });
     }
 };
 
 // The erase of a repaint comes from inside the paint's BeginPaint, as on Windows.
-const Messages MODE_0_TICK = {WM_TIMER, WM_PAINT, WM_ERASEBKGND};
-const Messages MODE_1_TICK = {WM_TIMER};
-const Messages COMMAND_WITH_REPAINT = {WM_COMMAND, WM_PAINT, WM_ERASEBKGND};
-const Messages COMMAND_WITHOUT_REPAINT = {WM_COMMAND};
+const UINT MODE_0_TICK[] = {WM_TIMER, WM_PAINT, WM_ERASEBKGND};
+const UINT MODE_1_TICK[] = {WM_TIMER};
+const UINT COMMAND_WITH_REPAINT[] = {WM_COMMAND, WM_PAINT, WM_ERASEBKGND};
+const UINT COMMAND_WITHOUT_REPAINT[] = {WM_COMMAND};
+const UINT START_UP[] = {WM_CREATE, WM_SIZE, WM_PAINT, WM_ERASEBKGND};
+const UINT CLOSE[] = {WM_CLOSE, WM_DESTROY};
 
 TEST_F(MessageSequence, StartUpCreatesSizesAndPaintsBeforeTheFirstTick) {
     HWND window = nullptr;
     RunProgram({
-        Expect({WM_CREATE, WM_SIZE, WM_PAINT, WM_ERASEBKGND}, "start-up"),
+        Expect(START_UP, "start-up"),
         headless::AdvanceTimers(1),
         Expect(MODE_0_TICK, "first tick"),
         headless::Do([this, &window] {
@@ -42,7 +47,7 @@ TEST_F(MessageSequence, StartUpCreatesSizesAndPaintsBeforeTheFirstTick) {
         headless::Close(),
     });
     // The window is gone now; its last messages are the close request and the destruction.
-    EXPECT_EQ(spy.MessagesOf(window), (Messages{WM_CLOSE, WM_DESTROY}));
+    ExpectSequence(spy.MessagesOf(window), CLOSE, "close");
 }
 
 TEST_F(MessageSequence, ATickRepaintsOnlyInModeZero) {
@@ -90,7 +95,7 @@ TEST_F(MessageSequence, CommandsRepaintAsTheirModeSays) {
         headless::ChooseMenu(IDM_EXIT),
     });
     // Exit ends the loop without destroying the window.
-    EXPECT_EQ(spy.MessagesOf(headless::MainWindow()), COMMAND_WITHOUT_REPAINT);
+    ExpectSequence(spy.MessagesOf(headless::MainWindow()), COMMAND_WITHOUT_REPAINT, "exit");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The program from start-up to its end: window, controls, first frame, size changes, exit.
-#include <algorithm>
 #include <string>
 
 #include "shell/texts.h"
 #include "shell_fixture.h"
 #include "tests/support/code_page_932.h"
+#include "tests/support/message_sequence.h"
 
 namespace {
 
@@ -90,14 +90,9 @@ TEST_F(StartUp, SetsTheViewAndPaintsTheStartOf1950BeforeAnyTick) {
             EXPECT_EQ(viewState.clientHeight, 541);
 
             // Created, sized, then painted; no tick has run yet.
-            std::vector<UINT> messages = spy.MessagesOf(headless::MainWindow());
-            auto first = [&messages](UINT message) {
-                return std::find(messages.begin(), messages.end(), message) - messages.begin();
-            };
-            EXPECT_EQ(first(WM_CREATE), 0);
-            EXPECT_LT(first(WM_SIZE), first(WM_PAINT));
-            EXPECT_LT(first(WM_PAINT), static_cast<long>(messages.size()));
-            EXPECT_EQ(first(WM_TIMER), static_cast<long>(messages.size()));
+            static const UINT createSizePaint[] = {WM_CREATE, WM_SIZE, WM_PAINT, WM_ERASEBKGND};
+            test_support::ExpectSequence(spy.MessagesOf(headless::MainWindow()), createSizePaint,
+                                         "start-up");
 
             // The Sun at the centre and the Earth where it stood at the start of 1950.
             EXPECT_TRUE(FullMarkerAt(392, 290, SUN_RED));
