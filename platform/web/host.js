@@ -107,22 +107,13 @@ Module.sorvelinHost = (function () {
     }
   }
 
-  // One client pixel is a square of whole device pixels, never a blend: the client area is drawn
-  // at an integer number of device pixels per client pixel.
-  function applyScale() {
-    const ratio = window.devicePixelRatio || 1;
-    const scale = Math.max(1, Math.round(ratio)) / ratio;
-    page.root.style.setProperty('--scale', String(scale));
-  }
-  window.addEventListener('resize', applyScale);
-
   function createTopLevel(handle, title) {
     page.root.hidden = false;
+    delete page.root.dataset.shape;
     page.ended.hidden = true;
     page.menuBar.textContent = '';
     page.clientArea.querySelectorAll('.control').forEach((control) => control.remove());
     page.closeBox.onclick = () => deliver(Module._sorvelin_request_close, handle);
-    applyScale();
     windows.set(handle, {topLevel: true, popup: null});
     setTitle(title);
   }
@@ -140,10 +131,15 @@ Module.sorvelinHost = (function () {
       page.canvas.width = width;
       page.canvas.height = height;
     }
-    page.root.style.setProperty('--client-width', String(width));
-    page.root.style.setProperty('--client-height', String(height));
-    page.root.hidden = !visible;
+    const shape = [width, height, visible].join();
     page.root.classList.toggle('disabled', !enabled);
+    if (page.root.dataset.shape !== shape) {
+      page.root.dataset.shape = shape;
+      page.root.style.setProperty('--client-width', String(width));
+      page.root.style.setProperty('--client-height', String(height));
+      page.root.hidden = !visible;
+      page.fit();
+    }
   }
 
   function addMenuPopup(handle, caption) {

@@ -73,6 +73,126 @@ def compare_with_reference(browser, tool, scratch, name, steps):
     return shown
 
 
+# The screens the page must fit: (name, CSS width, CSS height, device pixel ratio, touch).
+SCREENS = [('phone-390x844-ratio-3-touch', 390, 844, 3, True),
+           ('tablet-768x1024-ratio-2', 768, 1024, 2, False),
+           ('desktop-1280x720-ratio-1.5-status-bar', 1280, 720, 1.5, False),
+           ('desktop-1280x720-ratio-1', 1280, 720, 1, False),
+           ('narrow-320x568-ratio-2', 320, 568, 2, False)]
+
+
+def window_geometry(browser):
+    return browser.run("""
+        const box = (element) => {
+          const rect = element.getBoundingClientRect();
+          return [rect.left, rect.top, rect.right, rect.bottom];
+        };
+        const root = document.documentElement;
+        return {ratio: devicePixelRatio, width: root.clientWidth, height: root.clientHeight,
+                scrollWidth: root.scrollWidth, window: box(document.getElementById('window')),
+                canvas: box(document.getElementById('client')),
+                controls: [...document.querySelectorAll('#client-area .control:not([hidden])')]
+                    .map((control) => [control.dataset.place.split(',').map(Number),
+                                       box(control)])};""")
+
+
+def check_fit(browser, name, reference, shots):
+    """The whole window fits the viewport without scrolling sideways; where one device pixel
+    per client pixel fits, each client pixel is a square of whole device pixels on the screen,
+    equal to the headless host's, with the controls over the client pixels they belong to.
+    Returns what the report tells: whether it scrolls sideways and whether the pixels match."""
+    shot = browser.screenshot()
+    shot.save(os.path.join(shots, f'{name}.png'))
+    geometry = window_geometry(browser)
+    ratio = geometry['ratio']
+    left, top, right, bottom = geometry['window']
+    assert geometry['scrollWidth'] <= geometry['width'] and right <= geometry['width'], \
+        f'{name}: the window {geometry["window"]} is wider than the viewport {geometry["width"]}'
+    canvas_left, canvas_top, canvas_right, canvas_bottom = geometry['canvas']
+    scale = (canvas_right - canvas_left) / reference.width  # CSS pixels per client pixel
+    for (x, y, width, height), box in geometry['controls']:
+        want = [canvas_left + x * scale, canvas_top + y * scale,
+                canvas_left + (x + width) * scale, canvas_top + (y + height) * scale]
+        assert all(abs(got - wanted) * ratio < 1 for got, wanted in zip(box, want)), \
+            f'{name}: a control at {box} should stand at {want}'
+    device_pixels = math.floor(scale * ratio + 0.5 / reference.width)
+    if device_pixels < 1:
+        assert reference.width * scale * ratio < reference.width, f'{name}: not scaled down'
+        return {'sideways scroll': False, 'crisp': False}
+    assert bottom <= geometry['height'], f'{name}: the window ends at {bottom} of ' \
+                                         f'{geometry["height"]}'
+    # The layout keeps lengths in 64ths of a CSS pixel; the screen snaps them to device pixels.
+    assert abs(scale * ratio - device_pixels) * reference.width < 1, \
+        f'{name}: {scale * ratio} device pixels per client pixel'
+    crop = shot.crop((round(canvas_left * ratio), round(canvas_top * ratio),
+                      round(canvas_left * ratio) + reference.width * device_pixels,
+                      round(canvas_top * ratio) + reference.height * device_pixels))
+    shown = crop.resize(reference.size, Image.NEAREST)
+    expected = reference.copy()
+    for (x, y, width, height), _ in geometry['controls']:
+        for image in (shown, expected):
+            image.paste((0, 0, 0), (x, y, x + width, y + height))
+    difference = ImageChops.difference(shown, expected).getbbox()
+    if difference:
+        shown.save(os.path.join(shots, f'{name}-canvas-on-screen.png'))
+        raise AssertionError(f'{name}: the screen differs from the headless host in {difference}')
+    return {'sideways scroll': False, 'crisp': True, 'device pixels': device_pixels}
+
+
+def test_screens_scenario(url, tool, scratch, shots):
+    """The page on a phone (with touch on every kind of control), a tablet, a desktop at 150 %
+    with the status bar shown and at 100 %, and a narrow phone."""
+    found = {}
+    reference_path = os.path.join(scratch, 'screens-headless.ppm')
+    subprocess.run([tool, reference_path], check=True)
+    reference = Image.open(reference_path).convert('RGB')
+    name, width, height, ratio, _ = SCREENS[0]
+    browser = page_harness.Browser(phone=(width, height, ratio))
+    try:
+        browser.open_page(url + '?clock=virtual')
+        browser.run('return window.sorvelinTest.idle()')
+        found[name] = check_fit(browser, name, reference, shots)
+        # A tap on a menu title and one of its items, on a push button, on the message box's
+        # button and on the close box each does what a click does.
+        titles = browser.driver.find_elements('css selector', '#menu-bar .menu-title')
+        browser.tap(titles[1])
+        browser.tap(browser.find('[data-command="40005"]'))
+        browser.run('return window.sorvelinTest.idle()')
+        assert menu_state(browser)['statusShown'], 'a tap on the menu showed no status bar'
+        browser.tap(browser.find('[data-command="103"]'))
+        browser.run('return window.sorvelinTest.idle()')
+        advance(browser, 5)
+        compare_with_reference(browser, tool, scratch, 'tapped-mode',
+                               ['menu:40005', 'click:103', 'ticks:5'])
+        browser.tap(titles[2])
+        browser.tap(browser.find('[data-command="40002"]'))
+        browser.wait_for(lambda: browser.run("return document.getElementById('message-box')"
+                                             ".open"), 'the version message after a tap')
+        browser.tap(browser.find('#message-box-ok'))
+        browser.wait_for(lambda: not browser.run("return document.getElementById('message-box')"
+                                                 ".open"), 'the version message to close')
+        browser.tap(browser.find('#close-box'))
+        browser.wait_for(lambda: browser.run('return document.body.dataset.exitCode') == '0',
+                         'the exit code after a tap on the close box')
+    finally:
+        browser.close()
+
+    browser = page_harness.Browser()
+    try:
+        for name, width, height, ratio, _ in SCREENS[1:]:
+            browser.emulate_screen(width, height, ratio)
+            browser.open_page(url + '?clock=virtual')
+            browser.run('return window.sorvelinTest.idle()')
+            if 'status-bar' in name:
+                browser.choose_menu(1, 40005)
+                browser.run('return window.sorvelinTest.idle()')
+                assert menu_state(browser)['statusShown']
+            found[name] = check_fit(browser, name, reference, shots)
+    finally:
+        browser.close()
+    return found
+
+
 def advance(browser, ticks):
     taken = browser.run('return window.sorvelinTest.advanceTimers(arguments[0])', ticks)
     assert taken == ticks, f'{taken} of {ticks} ticks were taken'
@@ -193,7 +313,9 @@ def test_real_clock_scenario(browser, url):
 
 def main():
     page_dir, tool, scratch = sys.argv[1:4]
+    shots = os.environ.get('SORVELIN_WEB_SHOTS', scratch)
     os.makedirs(scratch, exist_ok=True)
+    os.makedirs(shots, exist_ok=True)
     for name in ('index.html', 'sorvelin.js', 'sorvelin.wasm'):
         assert os.path.isfile(os.path.join(page_dir, name)), f'{name} is missing in {page_dir}'
     try:
@@ -205,6 +327,9 @@ def main():
     try:
         test_clock_scenario(browser, server.url, tool, scratch)
         test_real_clock_scenario(browser, server.url)
+        browser.close()
+        for name, result in test_screens_scenario(server.url, tool, scratch, shots).items():
+            print(f'{name}: {result}')
     finally:
         browser.close()
         server.close()

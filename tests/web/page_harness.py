@@ -23,7 +23,7 @@ LATER_WAIT_SECONDS = 30
 CHROMIUM_ARGUMENTS = [
     '--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    '--window-size=1100,900', '--force-device-scale-factor=1',
+    '--window-size=1100,900',
 ]
 
 
@@ -57,7 +57,9 @@ class PageServer:
 class Browser:
     """Headless Chromium with a fresh profile, driven through chromedriver."""
 
-    def __init__(self):
+    def __init__(self, phone=None):
+        """A desktop window at one device pixel per CSS pixel, or with phone=(WIDTH, HEIGHT,
+        RATIO) a phone's screen with touch, as chromedriver emulates it."""
         for program in (CHROMIUM, CHROMEDRIVER):
             if not os.access(program, os.X_OK):
                 raise Unavailable(f'{program} is not installed (Debian packages chromium and '
@@ -73,6 +75,12 @@ class Browser:
         options.binary_location = CHROMIUM
         for argument in CHROMIUM_ARGUMENTS + [f'--user-data-dir={self.profile}']:
             options.add_argument(argument)
+        if phone:
+            width, height, ratio = phone
+            options.add_experimental_option('mobileEmulation', {'deviceMetrics': {
+                'width': width, 'height': height, 'pixelRatio': ratio, 'touch': True}})
+        else:
+            options.add_argument('--force-device-scale-factor=1')
         options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
         try:
             self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
@@ -82,7 +90,9 @@ class Browser:
         self.driver.set_script_timeout(FIRST_LOAD_SECONDS)
 
     def close(self):
-        self.driver.quit()
+        if self.driver is not None:
+            self.driver.quit()
+            self.driver = None
         shutil.rmtree(self.profile, ignore_errors=True)
 
     def console(self):
@@ -101,6 +111,26 @@ class Browser:
         self.driver.get(url)
         self.wait_for(lambda: self.run('return document.body.dataset.firstFrameMilliseconds'),
                       'the first frame', FIRST_LOAD_SECONDS)
+
+    def cdp(self, command, **parameters):
+        return self.driver.execute_cdp_cmd(command, parameters)
+
+    def emulate_screen(self, width, height, ratio):
+        """Makes the viewport width by height CSS pixels at ratio device pixels per CSS pixel."""
+        self.cdp('Emulation.setDeviceMetricsOverride', width=width, height=height,
+                 deviceScaleFactor=ratio, mobile=False)
+
+    def screenshot(self):
+        """The viewport as the screen shows it, in device pixels, as an RGB image."""
+        return Image.open(io.BytesIO(self.driver.get_screenshot_as_png())).convert('RGB')
+
+    def tap(self, element):
+        """Touches the middle of an element with one finger and lifts it, as on a phone."""
+        box = self.run('const box = arguments[0].getBoundingClientRect();'
+                       'return [box.left + box.width / 2, box.top + box.height / 2];', element)
+        point = [{'x': box[0], 'y': box[1]}]
+        self.cdp('Input.dispatchTouchEvent', type='touchStart', touchPoints=point)
+        self.cdp('Input.dispatchTouchEvent', type='touchEnd', touchPoints=[])
 
     def canvas(self):
         """The canvas's pixels as an RGB image."""
