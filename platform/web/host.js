@@ -22,6 +22,9 @@ Module.sorvelinHost = (function () {
   let firstFrameShown = false;
   const windows = new Map();   // handle -> record of its elements
   const shownViews = new Map();  // handle -> the ImageData over its client pixels
+  // Removes every listener of this instance once the program ends, also from elements that the
+  // browser may still hold after they left the page (the last one focused, say).
+  const listening = new AbortController();
 
   function now() {
     return virtualClock ? virtualNow : Math.floor(performance.now() - started);
@@ -110,9 +113,6 @@ Module.sorvelinHost = (function () {
   function createTopLevel(handle, title) {
     page.root.hidden = false;
     delete page.root.dataset.shape;
-    page.ended.hidden = true;
-    page.menuBar.textContent = '';
-    page.clientArea.querySelectorAll('.control').forEach((control) => control.remove());
     page.closeBox.onclick = () => deliver(Module._sorvelin_request_close, handle);
     windows.set(handle, {topLevel: true, popup: null});
     setTitle(title);
@@ -166,7 +166,7 @@ Module.sorvelinHost = (function () {
           first.focus();
         }
       }
-    });
+    }, {signal: listening.signal});
     holder.append(title, popup);
     page.menuBar.append(holder);
     record.popup = popup;
@@ -182,7 +182,7 @@ Module.sorvelinHost = (function () {
     item.addEventListener('click', () => {
       closeMenus();
       deliver(Module._sorvelin_choose_menu_command, handle, command);
-    });
+    }, {signal: listening.signal});
     windows.get(handle).popup.append(item);
   }
 
@@ -203,7 +203,8 @@ Module.sorvelinHost = (function () {
       element = document.createElement('button');
       element.className = 'push-button';
       element.dataset.command = String(id);
-      element.addEventListener('click', () => deliver(Module._sorvelin_click_button, handle));
+      element.addEventListener('click', () => deliver(Module._sorvelin_click_button, handle),
+                               {signal: listening.signal});
     }
     element.classList.add('control');
     page.clientArea.append(element);
@@ -267,6 +268,7 @@ Module.sorvelinHost = (function () {
     if (!firstFrameShown) {
       firstFrameShown = true;
       document.body.dataset.firstFrameMilliseconds = String(Math.round(performance.now()));
+      page.shown();
     }
   }
 
@@ -290,24 +292,35 @@ Module.sorvelinHost = (function () {
     }
   }
 
-  function programEnded(exitCode) {
-    ended = true;
-    resume();
+  // Lets go of everything this instance put on the page, so that nothing reaches the module.
+  function release() {
+    listening.abort();
     if (page.messageBox.open) {
       page.messageBox.close();
     }
+    page.messageOk.onclick = null;
+    page.messageBox.oncancel = null;
+    page.closeBox.onclick = null;
+    page.menuBar.textContent = '';
+    page.clientArea.querySelectorAll('.control').forEach((control) => control.remove());
     page.root.hidden = true;
-    page.exitCode.textContent = String(exitCode);
-    page.ended.hidden = false;
-    document.body.dataset.exitCode = String(exitCode);
-    page.restart.focus();
+    windows.clear();
+    shownViews.clear();
+    delete window.sorvelinTest;
+  }
+
+  function programEnded(exitCode) {
+    ended = true;
+    resume();
+    release();
+    page.ended(exitCode);
   }
 
   document.addEventListener('pointerdown', (event) => {
     if (!page.menuBar.contains(event.target)) {
       closeMenus();
     }
-  });
+  }, {signal: listening.signal});
   // The keys of a Windows menu: Escape closes it and gives the focus back to its title, up and
   // down move through the enabled items, left and right to the neighbouring popup.
   page.menuBar.addEventListener('keydown', (event) => {
@@ -344,7 +357,7 @@ Module.sorvelinHost = (function () {
       return;
     }
     event.preventDefault();
-  });
+  }, {signal: listening.signal});
 
   // The test interface: only with the virtual clock, which the program itself never sees.
   if (virtualClock) {

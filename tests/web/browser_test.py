@@ -311,6 +311,83 @@ def test_real_clock_scenario(browser, url):
                      'the exit code after closing')
 
 
+# Run before the page's own scripts: keeps a weak reference to the memory of every WebAssembly
+# instance the page makes, so that the test can count the program copies still alive.
+MEMORY_PROBE = """
+window.sorvelinMemories = [];
+for (const name of ['instantiate', 'instantiateStreaming']) {
+  const original = WebAssembly[name];
+  WebAssembly[name] = (...parameters) => original(...parameters).then((made) => {
+    for (const value of Object.values((made.instance || made).exports)) {
+      if (value instanceof WebAssembly.Memory) {
+        window.sorvelinMemories.push(new WeakRef(value));
+      }
+    }
+    return made;
+  });
+}"""
+
+
+def program_memory(browser):
+    """After a full garbage collection: the program copies alive (their WebAssembly memories),
+    the page's event listeners, and the bytes of the JavaScript heap and of those memories."""
+    browser.cdp('Performance.enable')
+    browser.cdp('HeapProfiler.collectGarbage')
+    copies, memory_bytes = browser.run("""
+        const alive = window.sorvelinMemories.map((memory) => memory.deref()).filter(Boolean);
+        return [alive.length, alive.reduce((sum, memory) => sum + memory.buffer.byteLength, 0)];""")
+    metrics = {metric['name']: metric['value']
+               for metric in browser.cdp('Performance.getMetrics')['metrics']}
+    return {'copies': copies, 'listeners': int(metrics['JSEventListeners']),
+            'bytes': int(metrics['JSHeapUsedSize']) + memory_bytes}
+
+
+def end_program(browser, how):
+    if how == 'menu':
+        browser.choose_menu(0, 40001)
+    else:
+        browser.find('#close-box').click()
+    browser.wait_for(lambda: browser.run('return document.body.dataset.program') == 'ended',
+                     'the program to end')
+
+
+def start_again(browser, double_click=False):
+    from selenium.webdriver.common.action_chains import ActionChains
+    restart = browser.find('#restart')
+    if double_click:
+        # A user's double click, and two clicks within one task, before the page can change.
+        ActionChains(browser.driver).double_click(restart).perform()
+        browser.wait_for(lambda: browser.run('return document.body.dataset.program') == 'running',
+                         'the program to start again')
+        end_program(browser, 'close box')
+        browser.run("const button = document.getElementById('restart');"
+                    "button.click(); button.click();")
+    else:
+        restart.click()
+    browser.wait_for(lambda: browser.run('return document.body.dataset.program') == 'running',
+                     'the program to start again')
+
+
+def test_restart_scenario(browser, url):
+    """A double click starts one program; restarts keep no ended program alive."""
+    script = browser.cdp('Page.addScriptToEvaluateOnNewDocument', source=MEMORY_PROBE)
+    browser.open_page(url)
+    end_program(browser, 'close box')
+    start_again(browser, double_click=True)
+    figures = {1: program_memory(browser)}
+    assert figures[1]['copies'] == 1, f'a double click left {figures[1]["copies"]} programs'
+    for restart in range(2, 14):
+        end_program(browser, 'menu' if restart % 2 else 'close box')
+        start_again(browser)
+        if restart in (3, 13):
+            figures[restart] = program_memory(browser)
+    browser.cdp('Page.removeScriptToEvaluateOnNewDocument', identifier=script['identifier'])
+    last, first = figures[13], figures[1]
+    assert last['copies'] == 1 and last['listeners'] == first['listeners'], figures
+    assert abs(last['bytes'] - first['bytes']) <= 0.05 * first['bytes'], figures
+    return figures
+
+
 def main():
     page_dir, tool, scratch = sys.argv[1:4]
     shots = os.environ.get('SORVELIN_WEB_SHOTS', scratch)
@@ -327,6 +404,8 @@ def main():
     try:
         test_clock_scenario(browser, server.url, tool, scratch)
         test_real_clock_scenario(browser, server.url)
+        for restarts, figures in test_restart_scenario(browser, server.url).items():
+            print(f'after {restarts} restarts: {figures}')
         browser.close()
         for name, result in test_screens_scenario(server.url, tool, scratch, shots).items():
             print(f'{name}: {result}')
