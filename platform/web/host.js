@@ -83,7 +83,9 @@ Module.sorvelinHost = (function () {
     return taken;
   }
 
-  // Win32 marks a menu's access key with "&" ("&&" is a plain "&"); the page underlines it.
+  // Win32 marks a menu's access key with "&" ("&&" is a plain "&"); the page underlines it. The key
+  // is no accesskey of the page's, which would act with every menu closed: as in Win32, an item's
+  // key acts only in its open menu, and a title's with Alt or in the selected menu bar.
   function setCaption(element, caption) {
     element.textContent = '';
     for (let index = 0; index < caption.length; ++index) {
@@ -95,12 +97,36 @@ Module.sorvelinHost = (function () {
         const key = document.createElement('u');
         key.textContent = caption[index + 1];
         element.append(key);
-        element.accessKey = caption[index + 1].toLowerCase();
+        element.dataset.mnemonic = caption[index + 1].toLowerCase();
         ++index;
       } else {
         element.append(character);
       }
     }
+  }
+
+  // The control that had the focus before the menu bar took it, to which it goes back when the
+  // menu bar is left or a command chosen; null for the page itself.
+  let focusBeforeMenu = null;
+  let altAlone = false;  // Alt is down, and no other key or pointer came since
+
+  function restoreFocus() {
+    const target = focusBeforeMenu;
+    focusBeforeMenu = null;
+    if (target && target.isConnected && !target.disabled) {
+      target.focus();
+    } else if (page.menuBar.contains(document.activeElement)) {
+      document.activeElement.blur();
+    }
+  }
+
+  function openPopup(title) {
+    closeMenus();
+    const popup = title.nextElementSibling;
+    popup.hidden = false;
+    title.setAttribute('aria-expanded', 'true');
+    const first = popup.querySelector('button:not([disabled])');
+    (first || title).focus();
   }
 
   function closeMenus() {
@@ -150,21 +176,18 @@ Module.sorvelinHost = (function () {
     title.className = 'menu-title';
     title.setAttribute('aria-haspopup', 'menu');
     title.setAttribute('aria-expanded', 'false');
+    title.tabIndex = -1;  // reached as in Win32: by F10, Alt or the pointer
     setCaption(title, caption);
     const popup = document.createElement('div');
     popup.className = 'menu-popup';
     popup.setAttribute('role', 'menu');
     popup.hidden = true;
     title.addEventListener('click', () => {
-      const opening = popup.hidden;
-      closeMenus();
-      popup.hidden = !opening;
-      title.setAttribute('aria-expanded', String(opening));
-      if (opening) {
-        const first = popup.querySelector('button:not([disabled])');
-        if (first) {
-          first.focus();
-        }
+      if (popup.hidden) {
+        openPopup(title);
+      } else {
+        closeMenus();
+        restoreFocus();
       }
     }, {signal: listening.signal});
     holder.append(title, popup);
@@ -181,6 +204,7 @@ Module.sorvelinHost = (function () {
     setCaption(item, caption);
     item.addEventListener('click', () => {
       closeMenus();
+      restoreFocus();
       deliver(Module._sorvelin_choose_menu_command, handle, command);
     }, {signal: listening.signal});
     windows.get(handle).popup.append(item);
@@ -272,8 +296,12 @@ Module.sorvelinHost = (function () {
     }
   }
 
+  // The control to which the focus goes back when the message box closes, as in Win32.
+  let focusBeforeBox = null;
+
   function openMessageBox(box, caption, text) {
     closeMenus();
+    focusBeforeBox = document.activeElement;
     page.messageCaption.textContent = caption;
     page.messageText.textContent = text;
     page.messageOk.onclick = () => deliver(Module._sorvelin_dismiss_message_box, box);
@@ -289,6 +317,11 @@ Module.sorvelinHost = (function () {
   function closeMessageBox(box) {
     if (page.messageBox.open) {
       page.messageBox.close();
+    }
+    const target = focusBeforeBox;
+    focusBeforeBox = null;
+    if (target && target.isConnected && target !== document.body) {
+      target.focus();
     }
   }
 
@@ -317,26 +350,84 @@ Module.sorvelinHost = (function () {
   }
 
   document.addEventListener('pointerdown', (event) => {
+    altAlone = false;
     if (!page.menuBar.contains(event.target)) {
       closeMenus();
     }
   }, {signal: listening.signal});
-  // The keys of a Windows menu: Escape closes it and gives the focus back to its title, up and
-  // down move through the enabled items, left and right to the neighbouring popup.
-  page.menuBar.addEventListener('keydown', (event) => {
+  // Where the focus came from when it entered the menu bar.
+  page.menuBar.addEventListener('focusin', (event) => {
+    if (!page.menuBar.contains(event.relatedTarget)) {
+      focusBeforeMenu = event.relatedTarget;
+    }
+  }, {signal: listening.signal});
+
+  // The letter of a key as a menu's access key, whatever Alt makes of it on this keyboard.
+  function keyLetter(event) {
+    return /^Key[A-Z]$/.test(event.code) ? event.code.slice(3).toLowerCase()
+                                         : event.key.toLowerCase();
+  }
+
+  function withMnemonic(elements, letter) {
+    return elements.find((element) => element.dataset.mnemonic === letter);
+  }
+
+  // The keys of a Windows menu bar. F10, or Alt pressed and released alone, selects the menu bar
+  // and leaves it again; Alt with a title's key opens that popup. In the selected menu bar a
+  // title's key opens its popup, in an open popup an item's key chooses it; Escape closes the
+  // popup, then leaves the menu bar; up and down move through the enabled items, left and right
+  // to the neighbouring popup.
+  function onKey(event) {
+    if (page.root.hidden || page.root.classList.contains('disabled') || page.messageBox.open) {
+      return;
+    }
     const titles = [...page.menuBar.querySelectorAll('.menu-title')];
-    const holder = event.target.closest('.menu');
+    const holder = event.target.closest ? event.target.closest('#menu-bar .menu') : null;
+    if (event.type === 'keyup') {
+      if (event.key === 'Alt' && altAlone) {
+        altAlone = false;
+        if (holder) {
+          closeMenus();
+          restoreFocus();
+        } else if (titles.length > 0) {
+          titles[0].focus();
+        }
+        event.preventDefault();
+      }
+      return;
+    }
+    altAlone = event.key === 'Alt' && !event.repeat;
+    if (event.key === 'F10' && !event.shiftKey && !event.ctrlKey && !event.altKey) {
+      if (holder) {
+        closeMenus();
+        restoreFocus();
+      } else if (titles.length > 0) {
+        titles[0].focus();
+      }
+      event.preventDefault();
+      return;
+    }
     if (!holder) {
+      const title = event.altKey && !event.ctrlKey && withMnemonic(titles, keyLetter(event));
+      if (title) {
+        openPopup(title);
+        event.preventDefault();
+      }
       return;
     }
     const title = holder.querySelector('.menu-title');
+    const popup = holder.querySelector('.menu-popup');
     const items = [...holder.querySelectorAll('.menu-item:not([disabled])')];
     if (event.key === 'Escape') {
-      closeMenus();
-      title.focus();
+      if (popup.hidden) {
+        restoreFocus();
+      } else {
+        closeMenus();
+        title.focus();
+      }
     } else if ((event.key === 'ArrowDown' || event.key === 'ArrowUp') && items.length > 0) {
-      if (holder.querySelector('.menu-popup').hidden) {
-        title.click();
+      if (popup.hidden) {
+        openPopup(title);
       } else {
         const down = event.key === 'ArrowDown';
         const index = items.indexOf(event.target);
@@ -347,17 +438,33 @@ Module.sorvelinHost = (function () {
     } else if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
       const step = event.key === 'ArrowRight' ? 1 : titles.length - 1;
       const next = titles[(titles.indexOf(title) + step) % titles.length];
-      const wasOpen = !holder.querySelector('.menu-popup').hidden;
+      const wasOpen = !popup.hidden;
       closeMenus();
-      next.focus();
       if (wasOpen) {
-        next.click();
+        openPopup(next);
+      } else {
+        next.focus();
+      }
+    } else if (/^.$/.test(event.key) && !event.ctrlKey) {
+      const letter = keyLetter(event);
+      if (!popup.hidden) {
+        const item = withMnemonic(items, letter);
+        if (item) {
+          item.click();
+        }
+      } else {
+        const chosen = withMnemonic(titles, letter);
+        if (chosen) {
+          openPopup(chosen);
+        }
       }
     } else {
       return;
     }
     event.preventDefault();
-  }, {signal: listening.signal});
+  }
+  document.addEventListener('keydown', onKey, {signal: listening.signal});
+  document.addEventListener('keyup', onKey, {signal: listening.signal});
 
   // The test interface: only with the virtual clock, which the program itself never sees.
   if (virtualClock) {

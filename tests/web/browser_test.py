@@ -328,6 +328,70 @@ for (const name of ['instantiate', 'instantiateStreaming']) {
 }"""
 
 
+def keys(browser, *presses):
+    """Presses keys on the focused element; a tuple is a chord, held in its order."""
+    from selenium.webdriver.common.action_chains import ActionChains
+    actions = ActionChains(browser.driver)
+    for press in presses:
+        if isinstance(press, tuple):
+            for key in press[:-1]:
+                actions.key_down(key)
+            actions.send_keys(press[-1])
+            for key in reversed(press[:-1]):
+                actions.key_up(key)
+        else:
+            actions.send_keys(press)
+    actions.perform()
+
+
+def focused(browser):
+    return browser.run('const element = document.activeElement;'
+                       'return element.dataset.command || element.id || element.tagName')
+
+
+def test_keyboard_scenario(browser, url):
+    """The menu bar's keys as Win32 has them, and the focus back where it was."""
+    from selenium.webdriver.common.keys import Keys
+
+    browser.open_page(url)
+    status = browser.find('#status-bar')
+    zoom_out = browser.find('[data-command="101"]')
+    zoom_out.click()
+    assert focused(browser) == '101'
+    # With every menu closed, Alt+X is no command: the zoom after it still happens.
+    before = earth_distance(browser.canvas())
+    keys(browser, (Keys.ALT, 'x'), Keys.ENTER)
+    browser.wait_for(lambda: browser.run('return document.body.dataset.program') != 'running'
+                     or earth_distance(browser.canvas()) < before * 0.6, 'the zoom after Alt+X')
+    assert browser.run('return document.body.dataset.program') == 'running', 'Alt+X ended it'
+    # F10 selects the menu bar and Escape leaves it, the focus back on the button.
+    keys(browser, Keys.F10)
+    assert browser.run("return document.activeElement.classList.contains('menu-title')")
+    keys(browser, Keys.ESCAPE)
+    assert focused(browser) == '101'
+    # Alt alone selects the menu bar too; the arrows open the next popup, where 終了's key X
+    # does nothing.
+    keys(browser, Keys.ALT, Keys.ARROW_RIGHT, Keys.ARROW_DOWN)
+    assert focused(browser) == '40005'
+    keys(browser, 'x')
+    assert focused(browser) == '40005' and not status.is_displayed()
+    keys(browser, Keys.ENTER)
+    browser.wait_for(lambda: status.is_displayed(), 'the status bar from the keyboard')
+    assert focused(browser) == '101', 'the focus did not come back after a command'
+    # Alt+H, A: the version message; closing it gives the focus back to the button.
+    keys(browser, (Keys.ALT, 'h'), 'a')
+    browser.wait_for(lambda: browser.run("return document.getElementById('message-box')"
+                                         ".open"), 'the version message from the keyboard')
+    keys(browser, Keys.ENTER)
+    browser.wait_for(lambda: not browser.run("return document.getElementById('message-box')"
+                                             ".open"), 'the version message to close')
+    assert focused(browser) == '101', 'the focus did not come back after the message'
+    # Alt+F, X ends the program.
+    keys(browser, (Keys.ALT, 'f'), 'x')
+    browser.wait_for(lambda: browser.run('return document.body.dataset.exitCode') == '0',
+                     'the exit code after Alt+F, X')
+
+
 def program_memory(browser):
     """After a full garbage collection: the program copies alive (their WebAssembly memories),
     the page's event listeners, and the bytes of the JavaScript heap and of those memories."""
@@ -404,6 +468,7 @@ def main():
     try:
         test_clock_scenario(browser, server.url, tool, scratch)
         test_real_clock_scenario(browser, server.url)
+        test_keyboard_scenario(browser, server.url)
         for restarts, figures in test_restart_scenario(browser, server.url).items():
             print(f'after {restarts} restarts: {figures}')
         browser.close()
