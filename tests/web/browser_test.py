@@ -149,7 +149,7 @@ def test_screens_scenario(url, tool, scratch, shots):
     name, width, height, ratio, _ = SCREENS[0]
     browser = page_harness.Browser(phone=(width, height, ratio))
     try:
-        browser.open_page(url + '?clock=virtual')
+        browser.open_page(url, test_clock=True)
         browser.run('return window.sorvelinTest.idle()')
         found[name] = check_fit(browser, name, reference, shots)
         # A tap on a menu title and one of its items, on a push button, on the message box's
@@ -181,7 +181,7 @@ def test_screens_scenario(url, tool, scratch, shots):
     try:
         for name, width, height, ratio, _ in SCREENS[1:]:
             browser.emulate_screen(width, height, ratio)
-            browser.open_page(url + '?clock=virtual')
+            browser.open_page(url, test_clock=True)
             browser.run('return window.sorvelinTest.idle()')
             if 'status-bar' in name:
                 browser.choose_menu(1, 40005)
@@ -212,7 +212,7 @@ def menu_state(browser):
 
 
 def test_clock_scenario(browser, url, tool, scratch):
-    browser.open_page(url + '?clock=virtual')
+    browser.open_page(url, test_clock=True)
     browser.wait_for(lambda: browser.run('return !!window.sorvelinTest'), 'the test clock')
     browser.run('return window.sorvelinTest.idle()')
     assert browser.run('return document.title') == TITLE
@@ -237,9 +237,16 @@ def test_clock_scenario(browser, url, tool, scratch):
 def test_real_clock_scenario(browser, url):
     from selenium.webdriver.common.keys import Keys
 
-    browser.open_page(url)
+    # The test clock is not for users: no query turns it on.
+    browser.open_page(url + '?clock=virtual')
     check_first_frame(browser.canvas())
-    assert browser.run('return window.sorvelinTest') is None, 'the test clock is on by default'
+    assert browser.run('return window.sorvelinTest') is None, 'a query turned the test clock on'
+    # The page runs under a strict Content-Security-Policy, and nothing broke it.
+    policy = browser.run("return document.querySelector("
+                         "'meta[http-equiv=\"Content-Security-Policy\"]').content")
+    assert "script-src 'self' 'wasm-unsafe-eval';" in policy and 'unsafe-inline' not in policy
+    log = browser.console()
+    assert 'Content Security Policy' not in log, log
     # Each control carries its Win32 identifier.
     commands = browser.run("return [...document.querySelectorAll('[data-command]')]"
                            ".map((element) => Number(element.dataset.command)).sort()")

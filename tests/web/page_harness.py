@@ -106,9 +106,16 @@ class Browser:
         """Polls condition() until it gives a true value, which it returns."""
         return display.wait_until(what, condition, seconds)
 
-    def open_page(self, url):
-        """Loads the page and waits for the program's first frame on the canvas."""
+    def open_page(self, url, test_clock=False):
+        """Loads the page and waits for the program's first frame on the canvas; with test_clock,
+        on the clock that moves only when the test says so (window.sorvelinTest)."""
+        script = None
+        if test_clock:
+            script = self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {
+                'source': 'window.sorvelinTestClock = true;'})
         self.driver.get(url)
+        if script:
+            self.driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', script)
         self.wait_for(lambda: self.run('return document.body.dataset.firstFrameMilliseconds'),
                       'the first frame', FIRST_LOAD_SECONDS)
 
