@@ -174,6 +174,8 @@ Module.sorvelinHost = (function () {
     holder.className = 'menu';
     const title = document.createElement('button');
     title.className = 'menu-title';
+    title.id = `menu-title-${page.menuBar.children.length}`;
+    title.setAttribute('role', 'menuitem');
     title.setAttribute('aria-haspopup', 'menu');
     title.setAttribute('aria-expanded', 'false');
     title.tabIndex = -1;  // reached as in Win32: by F10, Alt or the pointer
@@ -181,6 +183,7 @@ Module.sorvelinHost = (function () {
     const popup = document.createElement('div');
     popup.className = 'menu-popup';
     popup.setAttribute('role', 'menu');
+    popup.setAttribute('aria-labelledby', title.id);
     popup.hidden = true;
     title.addEventListener('click', () => {
       if (popup.hidden) {
@@ -222,7 +225,11 @@ Module.sorvelinHost = (function () {
     if (statusBar) {
       element = document.createElement('div');
       element.id = 'status-bar';
+      // Read when the user asks, by moving to it, not announced on each of its 20 changes a
+      // second; the canvas's text alternative carries the date, at most once a second.
       element.setAttribute('role', 'status');
+      element.setAttribute('aria-live', 'off');
+      element.tabIndex = 0;
     } else {
       element = document.createElement('button');
       element.className = 'push-button';
@@ -256,6 +263,13 @@ Module.sorvelinHost = (function () {
     if (element.tagName === 'BUTTON' && element.disabled !== !enabled) {
       element.disabled = !enabled;
     }
+  }
+
+  // The canvas's text alternative: what it shows, and the date of the status text.
+  function describeClient(statusText) {
+    const date = /\d+年\s*\d+月\s*\d+日/.exec(statusText);
+    const shown = '太陽と6惑星を黄道の南から見た図';
+    page.canvas.setAttribute('aria-label', date ? `${shown}、${date[0]}` : shown);
   }
 
   function destroyWindow(handle) {
@@ -490,6 +504,6 @@ Module.sorvelinHost = (function () {
   return {
     now, sleep, createTopLevel, updateTopLevel, addMenuPopup, addMenuItem, enableMenuItem,
     createControl, updateControl, destroyWindow, present, openMessageBox, closeMessageBox,
-    programEnded,
+    programEnded, describeClient,
   };
 })();

@@ -78,7 +78,9 @@ function startProgram() {
 
 function programEnded(exitCode) {
   setState('ended');
-  document.getElementById('exit-code').textContent = String(exitCode);
+  for (const field of document.querySelectorAll('#ended .exit-code')) {
+    field.textContent = String(exitCode);
+  }
   document.getElementById('ended').hidden = false;
   document.body.dataset.exitCode = String(exitCode);
   document.getElementById('restart').focus();
@@ -86,3 +88,7 @@ function programEnded(exitCode) {
 
 document.getElementById('restart').addEventListener('click', startProgram);
 startProgram();
+// Keeps the page's files for a visit without the server; the page runs the same without it.
+if ('serviceWorker' in navigator) {
+  navigator.serviceWorker.register('sw.js').catch(() => {});
+}

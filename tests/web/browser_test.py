@@ -12,6 +12,7 @@ Exits with 77, saying why, where Chromium cannot start.
 import math
 import os
 import re
+import shutil
 import subprocess
 import sys
 
@@ -211,6 +212,33 @@ def menu_state(browser):
                 statusShown: !document.getElementById('status-bar').hidden};""")
 
 
+def check_accessible(browser):
+    """The status bar is no live region; the canvas's text alternative carries the date, at most
+    once a second; the menus and the message box have names."""
+    browser.run("""
+        window.changes = {label: 0, status: 0, from: performance.now()};
+        new MutationObserver((records) => { window.changes.label += records.length; }).observe(
+            document.getElementById('client'), {attributes: true, attributeFilter: ['aria-label']});
+        new MutationObserver(() => { ++window.changes.status; }).observe(
+            document.getElementById('status-bar'), {childList: true, subtree: true});""")
+    browser.wait_for(lambda: browser.run('return window.changes.status') >= 40, 'status texts')
+    changes = browser.run('return {...window.changes, seconds: (performance.now() -'
+                          ' window.changes.from) / 1000}')
+    assert 1 <= changes['label'] <= changes['seconds'] + 1, changes
+    names = browser.run("""
+        const name = (element) => element.getAttribute('aria-label') ||
+            document.getElementById(element.getAttribute('aria-labelledby')).textContent;
+        const canvas = document.getElementById('client');
+        return {live: document.getElementById('status-bar').getAttribute('aria-live'),
+                canvas: [canvas.getAttribute('role'), name(canvas)],
+                menus: [...document.querySelectorAll('[role=menubar], [role=menu]')].map(name),
+                box: name(document.getElementById('message-box'))};""")
+    assert names['live'] == 'off', names
+    assert names['canvas'][0] == 'img' and re.search(r'\d+年 *\d+月 *\d+日', names['canvas'][1])
+    assert names['menus'] == ['メニュー', 'ファイル(F)', 'ステータスバー', 'ヘルプ(H)'], names
+    assert names['box'] is not None, names
+
+
 def test_clock_scenario(browser, url, tool, scratch):
     browser.open_page(url, test_clock=True)
     browser.wait_for(lambda: browser.run('return !!window.sorvelinTest'), 'the test clock')
@@ -272,6 +300,7 @@ def test_real_clock_scenario(browser, url):
     assert menu_state(browser) == {'show': False, 'hide': True, 'statusShown': True}
     status = browser.find('#status-bar')
     browser.wait_for(lambda: '描画間隔1.00日' in status.text, 'the status text')
+    check_accessible(browser)
     browser.find('[data-command="102"]').click()
     browser.wait_for(lambda: '描画間隔0.50日' in status.text, 'the slower interval')
     browser.find('[data-command="105"]').click()
@@ -310,6 +339,7 @@ def test_real_clock_scenario(browser, url):
     browser.wait_for(lambda: browser.run('return document.body.dataset.exitCode') == '0',
                      'the exit code')
     assert browser.find('#ended').is_displayed() and not browser.find('#window').is_displayed()
+    assert all(text in browser.find('#ended').text for text in ('終了しました', 'has ended'))
     browser.find('#restart').click()
     browser.wait_for(lambda: browser.find('#window').is_displayed(), 'the program to start again')
     browser.wait_for(lambda: earth_pixels(browser.canvas()), 'a frame after starting again')
@@ -459,6 +489,36 @@ def test_restart_scenario(browser, url):
     return figures
 
 
+def test_offline_scenario(page_dir, scratch):
+    """Installable, then a visit with the server gone, then a new build replacing what the
+    service worker kept."""
+    site = os.path.join(scratch, 'site')
+    shutil.rmtree(site, ignore_errors=True)
+    shutil.copytree(page_dir, site)
+    server = page_harness.PageServer(site)
+    browser = page_harness.Browser()
+    try:
+        browser.open_page(server.url)
+        browser.wait_for(lambda: browser.run('return !!navigator.serviceWorker.controller'),
+                         'the service worker')
+        errors = browser.cdp('Page.getInstallabilityErrors')['installabilityErrors']
+        assert errors == [], f'Chromium finds the page not installable: {errors}'
+        server.close()
+        browser.open_page(server.url)
+        check_first_frame(browser.canvas())
+        with open(os.path.join(site, 'index.html'), 'a', encoding='utf-8') as page:
+            page.write('<!-- a new build -->\n')
+        server = page_harness.PageServer(site, server.port)
+        browser.open_page(server.url)
+        kept = browser.run("return caches.match('./').then((kept) => kept.text())")
+        assert 'a new build' in kept, 'the new build did not replace the kept page'
+        return {'installability errors': errors, 'offline reload': 'first frame shown',
+                'new build': 'kept'}
+    finally:
+        browser.close()
+        server.close()
+
+
 def main():
     page_dir, tool, scratch = sys.argv[1:4]
     shots = os.environ.get('SORVELIN_WEB_SHOTS', scratch)
@@ -481,6 +541,7 @@ def main():
         browser.close()
         for name, result in test_screens_scenario(server.url, tool, scratch, shots).items():
             print(f'{name}: {result}')
+        print(test_offline_scenario(page_dir, scratch))
     finally:
         browser.close()
         server.close()

@@ -42,9 +42,10 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
 class PageServer:
     """Serves a folder on 127.0.0.1 at a free port, from a thread of this process."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, port=0):
         handler = functools.partial(QuietHandler, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
+        self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.server.server_address[1]}/'
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
