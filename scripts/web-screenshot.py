@@ -24,7 +24,7 @@ def main():
     server = page_harness.PageServer(arguments.page)
     browser = page_harness.Browser()
     try:
-        browser.open_page(server.url + '?clock=virtual')
+        browser.open_page(server.url, test_clock=True)
         browser.wait_for(lambda: browser.run('return !!window.sorvelinTest'), 'the test clock')
         browser.run('return window.sorvelinTest.idle()')
         browser.choose_menu(1, 40005)

@@ -6,9 +6,9 @@
 // of this object, since it runs inside the module's factory.
 Module.sorvelinHost = (function () {
   const page = Module.page;  // the elements of index.html that the host fills
-  const parameters = new URLSearchParams(window.location.search);
   // For tests only: a clock that moves only when the test says so, as the headless host's does.
-  const virtualClock = parameters.get('clock') === 'virtual';
+  // The browser test sets this before the page's scripts run; no address a user may type does.
+  const virtualClock = window.sorvelinTestClock === true;
   const started = performance.now();
 
   let virtualNow = 0;
@@ -22,6 +22,9 @@ Module.sorvelinHost = (function () {
   let firstFrameShown = false;
   const windows = new Map();   // handle -> record of its elements
   const shownViews = new Map();  // handle -> the ImageData over its client pixels
+  // Removes every listener of this instance once the program ends, also from elements that the
+  // browser may still hold after they left the page (the last one focused, say).
+  const listening = new AbortController();
 
   function now() {
     return virtualClock ? virtualNow : Math.floor(performance.now() - started);
@@ -80,7 +83,9 @@ Module.sorvelinHost = (function () {
     return taken;
   }
 
-  // Win32 marks a menu's access key with "&" ("&&" is a plain "&"); the page underlines it.
+  // Win32 marks a menu's access key with "&" ("&&" is a plain "&"); the page underlines it. The key
+  // is no accesskey of the page's, which would act with every menu closed: as in Win32, an item's
+  // key acts only in its open menu, and a title's with Alt or in the selected menu bar.
   function setCaption(element, caption) {
     element.textContent = '';
     for (let index = 0; index < caption.length; ++index) {
@@ -92,12 +97,36 @@ Module.sorvelinHost = (function () {
         const key = document.createElement('u');
         key.textContent = caption[index + 1];
         element.append(key);
-        element.accessKey = caption[index + 1].toLowerCase();
+        element.dataset.mnemonic = caption[index + 1].toLowerCase();
         ++index;
       } else {
         element.append(character);
       }
     }
+  }
+
+  // The control that had the focus before the menu bar took it, to which it goes back when the
+  // menu bar is left or a command chosen; null for the page itself.
+  let focusBeforeMenu = null;
+  let altAlone = false;  // Alt is down, and no other key or pointer came since
+
+  function restoreFocus() {
+    const target = focusBeforeMenu;
+    focusBeforeMenu = null;
+    if (target && target.isConnected && !target.disabled) {
+      target.focus();
+    } else if (page.menuBar.contains(document.activeElement)) {
+      document.activeElement.blur();
+    }
+  }
+
+  function openPopup(title) {
+    closeMenus();
+    const popup = title.nextElementSibling;
+    popup.hidden = false;
+    title.setAttribute('aria-expanded', 'true');
+    const first = popup.querySelector('button:not([disabled])');
+    (first || title).focus();
   }
 
   function closeMenus() {
@@ -107,22 +136,10 @@ Module.sorvelinHost = (function () {
     }
   }
 
-  // One client pixel is a square of whole device pixels, never a blend: the client area is drawn
-  // at an integer number of device pixels per client pixel.
-  function applyScale() {
-    const ratio = window.devicePixelRatio || 1;
-    const scale = Math.max(1, Math.round(ratio)) / ratio;
-    page.root.style.setProperty('--scale', String(scale));
-  }
-  window.addEventListener('resize', applyScale);
-
   function createTopLevel(handle, title) {
     page.root.hidden = false;
-    page.ended.hidden = true;
-    page.menuBar.textContent = '';
-    page.clientArea.querySelectorAll('.control').forEach((control) => control.remove());
+    delete page.root.dataset.shape;
     page.closeBox.onclick = () => deliver(Module._sorvelin_request_close, handle);
-    applyScale();
     windows.set(handle, {topLevel: true, popup: null});
     setTitle(title);
   }
@@ -140,10 +157,15 @@ Module.sorvelinHost = (function () {
       page.canvas.width = width;
       page.canvas.height = height;
     }
-    page.root.style.setProperty('--client-width', String(width));
-    page.root.style.setProperty('--client-height', String(height));
-    page.root.hidden = !visible;
+    const shape = [width, height, visible].join();
     page.root.classList.toggle('disabled', !enabled);
+    if (page.root.dataset.shape !== shape) {
+      page.root.dataset.shape = shape;
+      page.root.style.setProperty('--client-width', String(width));
+      page.root.style.setProperty('--client-height', String(height));
+      page.root.hidden = !visible;
+      page.fit();
+    }
   }
 
   function addMenuPopup(handle, caption) {
@@ -152,25 +174,25 @@ Module.sorvelinHost = (function () {
     holder.className = 'menu';
     const title = document.createElement('button');
     title.className = 'menu-title';
+    title.id = `menu-title-${page.menuBar.children.length}`;
+    title.setAttribute('role', 'menuitem');
     title.setAttribute('aria-haspopup', 'menu');
     title.setAttribute('aria-expanded', 'false');
+    title.tabIndex = -1;  // reached as in Win32: by F10, Alt or the pointer
     setCaption(title, caption);
     const popup = document.createElement('div');
     popup.className = 'menu-popup';
     popup.setAttribute('role', 'menu');
+    popup.setAttribute('aria-labelledby', title.id);
     popup.hidden = true;
     title.addEventListener('click', () => {
-      const opening = popup.hidden;
-      closeMenus();
-      popup.hidden = !opening;
-      title.setAttribute('aria-expanded', String(opening));
-      if (opening) {
-        const first = popup.querySelector('button:not([disabled])');
-        if (first) {
-          first.focus();
-        }
+      if (popup.hidden) {
+        openPopup(title);
+      } else {
+        closeMenus();
+        restoreFocus();
       }
-    });
+    }, {signal: listening.signal});
     holder.append(title, popup);
     page.menuBar.append(holder);
     record.popup = popup;
@@ -185,8 +207,9 @@ Module.sorvelinHost = (function () {
     setCaption(item, caption);
     item.addEventListener('click', () => {
       closeMenus();
+      restoreFocus();
       deliver(Module._sorvelin_choose_menu_command, handle, command);
-    });
+    }, {signal: listening.signal});
     windows.get(handle).popup.append(item);
   }
 
@@ -202,12 +225,17 @@ Module.sorvelinHost = (function () {
     if (statusBar) {
       element = document.createElement('div');
       element.id = 'status-bar';
+      // Read when the user asks, by moving to it, not announced on each of its 20 changes a
+      // second; the canvas's text alternative carries the date, at most once a second.
       element.setAttribute('role', 'status');
+      element.setAttribute('aria-live', 'off');
+      element.tabIndex = 0;
     } else {
       element = document.createElement('button');
       element.className = 'push-button';
       element.dataset.command = String(id);
-      element.addEventListener('click', () => deliver(Module._sorvelin_click_button, handle));
+      element.addEventListener('click', () => deliver(Module._sorvelin_click_button, handle),
+                               {signal: listening.signal});
     }
     element.classList.add('control');
     page.clientArea.append(element);
@@ -235,6 +263,13 @@ Module.sorvelinHost = (function () {
     if (element.tagName === 'BUTTON' && element.disabled !== !enabled) {
       element.disabled = !enabled;
     }
+  }
+
+  // The canvas's text alternative: what it shows, and the date of the status text.
+  function describeClient(statusText) {
+    const date = /\d+年\s*\d+月\s*\d+日/.exec(statusText);
+    const shown = '太陽と6惑星を黄道の南から見た図';
+    page.canvas.setAttribute('aria-label', date ? `${shown}、${date[0]}` : shown);
   }
 
   function destroyWindow(handle) {
@@ -271,11 +306,16 @@ Module.sorvelinHost = (function () {
     if (!firstFrameShown) {
       firstFrameShown = true;
       document.body.dataset.firstFrameMilliseconds = String(Math.round(performance.now()));
+      page.shown();
     }
   }
 
+  // The control to which the focus goes back when the message box closes, as in Win32.
+  let focusBeforeBox = null;
+
   function openMessageBox(box, caption, text) {
     closeMenus();
+    focusBeforeBox = document.activeElement;
     page.messageCaption.textContent = caption;
     page.messageText.textContent = text;
     page.messageOk.onclick = () => deliver(Module._sorvelin_dismiss_message_box, box);
@@ -292,42 +332,116 @@ Module.sorvelinHost = (function () {
     if (page.messageBox.open) {
       page.messageBox.close();
     }
+    const target = focusBeforeBox;
+    focusBeforeBox = null;
+    if (target && target.isConnected && target !== document.body) {
+      target.focus();
+    }
+  }
+
+  // Lets go of everything this instance put on the page, so that nothing reaches the module.
+  function release() {
+    listening.abort();
+    if (page.messageBox.open) {
+      page.messageBox.close();
+    }
+    page.messageOk.onclick = null;
+    page.messageBox.oncancel = null;
+    page.closeBox.onclick = null;
+    page.menuBar.textContent = '';
+    page.clientArea.querySelectorAll('.control').forEach((control) => control.remove());
+    page.root.hidden = true;
+    windows.clear();
+    shownViews.clear();
+    delete window.sorvelinTest;
   }
 
   function programEnded(exitCode) {
     ended = true;
     resume();
-    if (page.messageBox.open) {
-      page.messageBox.close();
-    }
-    page.root.hidden = true;
-    page.exitCode.textContent = String(exitCode);
-    page.ended.hidden = false;
-    document.body.dataset.exitCode = String(exitCode);
-    page.restart.focus();
+    release();
+    page.ended(exitCode);
   }
 
   document.addEventListener('pointerdown', (event) => {
+    altAlone = false;
     if (!page.menuBar.contains(event.target)) {
       closeMenus();
     }
-  });
-  // The keys of a Windows menu: Escape closes it and gives the focus back to its title, up and
-  // down move through the enabled items, left and right to the neighbouring popup.
-  page.menuBar.addEventListener('keydown', (event) => {
+  }, {signal: listening.signal});
+  // Where the focus came from when it entered the menu bar.
+  page.menuBar.addEventListener('focusin', (event) => {
+    if (!page.menuBar.contains(event.relatedTarget)) {
+      focusBeforeMenu = event.relatedTarget;
+    }
+  }, {signal: listening.signal});
+
+  // The letter of a key as a menu's access key, whatever Alt makes of it on this keyboard.
+  function keyLetter(event) {
+    return /^Key[A-Z]$/.test(event.code) ? event.code.slice(3).toLowerCase()
+                                         : event.key.toLowerCase();
+  }
+
+  function withMnemonic(elements, letter) {
+    return elements.find((element) => element.dataset.mnemonic === letter);
+  }
+
+  // The keys of a Windows menu bar. F10, or Alt pressed and released alone, selects the menu bar
+  // and leaves it again; Alt with a title's key opens that popup. In the selected menu bar a
+  // title's key opens its popup, in an open popup an item's key chooses it; Escape closes the
+  // popup, then leaves the menu bar; up and down move through the enabled items, left and right
+  // to the neighbouring popup.
+  function onKey(event) {
+    if (page.root.hidden || page.root.classList.contains('disabled') || page.messageBox.open) {
+      return;
+    }
     const titles = [...page.menuBar.querySelectorAll('.menu-title')];
-    const holder = event.target.closest('.menu');
+    const holder = event.target.closest ? event.target.closest('#menu-bar .menu') : null;
+    if (event.type === 'keyup') {
+      if (event.key === 'Alt' && altAlone) {
+        altAlone = false;
+        if (holder) {
+          closeMenus();
+          restoreFocus();
+        } else if (titles.length > 0) {
+          titles[0].focus();
+        }
+        event.preventDefault();
+      }
+      return;
+    }
+    altAlone = event.key === 'Alt' && !event.repeat;
+    if (event.key === 'F10' && !event.shiftKey && !event.ctrlKey && !event.altKey) {
+      if (holder) {
+        closeMenus();
+        restoreFocus();
+      } else if (titles.length > 0) {
+        titles[0].focus();
+      }
+      event.preventDefault();
+      return;
+    }
     if (!holder) {
+      const title = event.altKey && !event.ctrlKey && withMnemonic(titles, keyLetter(event));
+      if (title) {
+        openPopup(title);
+        event.preventDefault();
+      }
       return;
     }
     const title = holder.querySelector('.menu-title');
+    const popup = holder.querySelector('.menu-popup');
     const items = [...holder.querySelectorAll('.menu-item:not([disabled])')];
     if (event.key === 'Escape') {
-      closeMenus();
-      title.focus();
+      if (popup.hidden) {
+        restoreFocus();
+      } else {
+        closeMenus();
+        title.focus();
+      }
     } else if ((event.key === 'ArrowDown' || event.key === 'ArrowUp') && items.length > 0) {
-      if (holder.querySelector('.menu-popup').hidden) {
-        title.click();
+      if (popup.hidden) {
+        openPopup(title);
       } else {
         const down = event.key === 'ArrowDown';
         const index = items.indexOf(event.target);
@@ -338,17 +452,33 @@ Module.sorvelinHost = (function () {
     } else if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
       const step = event.key === 'ArrowRight' ? 1 : titles.length - 1;
       const next = titles[(titles.indexOf(title) + step) % titles.length];
-      const wasOpen = !holder.querySelector('.menu-popup').hidden;
+      const wasOpen = !popup.hidden;
       closeMenus();
-      next.focus();
       if (wasOpen) {
-        next.click();
+        openPopup(next);
+      } else {
+        next.focus();
+      }
+    } else if (/^.$/.test(event.key) && !event.ctrlKey) {
+      const letter = keyLetter(event);
+      if (!popup.hidden) {
+        const item = withMnemonic(items, letter);
+        if (item) {
+          item.click();
+        }
+      } else {
+        const chosen = withMnemonic(titles, letter);
+        if (chosen) {
+          openPopup(chosen);
+        }
       }
     } else {
       return;
     }
     event.preventDefault();
-  });
+  }
+  document.addEventListener('keydown', onKey, {signal: listening.signal});
+  document.addEventListener('keyup', onKey, {signal: listening.signal});
 
   // The test interface: only with the virtual clock, which the program itself never sees.
   if (virtualClock) {
@@ -374,6 +504,6 @@ Module.sorvelinHost = (function () {
   return {
     now, sleep, createTopLevel, updateTopLevel, addMenuPopup, addMenuItem, enableMenuItem,
     createControl, updateControl, destroyWindow, present, openMessageBox, closeMessageBox,
-    programEnded,
+    programEnded, describeClient,
   };
 })();

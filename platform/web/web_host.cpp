@@ -58,6 +58,9 @@ EM_JS(void, PageOpenMessageBox, (int box, const char* caption, const char* text)
 });
 EM_JS(void, PageCloseMessageBox, (int box), { Module.sorvelinHost.closeMessageBox(box); });
 EM_JS(void, PageProgramEnded, (int exitCode), { Module.sorvelinHost.programEnded(exitCode); });
+EM_JS(void, PageDescribeClient, (const char* statusText), {
+    Module.sorvelinHost.describeClient(UTF8ToString(statusText));
+});
 // clang-format on
 
 // Rows of the client area handed to the canvas together, at most.
@@ -78,6 +81,10 @@ struct ShownSurface {
     int height = 0;
 };
 
+// How often the canvas's text alternative takes the status text's date, at most: a screen reader
+// would read no faster, and the page need do no more.
+constexpr std::uint64_t DESCRIBE_PERIOD_MS = 1000;
+
 class WebHost final : public standin::Host {
   public:
     std::uint64_t Now() override { return static_cast<std::uint64_t>(PageNow()); }
@@ -88,6 +95,7 @@ class WebHost final : public standin::Host {
             Present(window);
         }
         changedSurfaces_.clear();
+        DescribeClient();
         PageWait(deadline ? static_cast<double>(*deadline) : -1.0);
     }
 
@@ -110,6 +118,9 @@ class WebHost final : public standin::Host {
                 break;
             case standin::WindowKind::Button:
             case standin::WindowKind::StatusBar:
+                if (description->kind == standin::WindowKind::StatusBar) {
+                    statusBar_ = window;
+                }
                 PageCreateControl(Handle(window), Handle(description->parent),
                                   description->kind == standin::WindowKind::StatusBar,
                                   description->id);
@@ -147,6 +158,9 @@ class WebHost final : public standin::Host {
     }
 
     void WindowDestroyed(HWND window) override {
+        if (window == statusBar_) {
+            statusBar_ = nullptr;
+        }
         changedSurfaces_.erase(window);
         shown_.erase(window);
         PageDestroyWindow(Handle(window));
@@ -176,6 +190,24 @@ class WebHost final : public standin::Host {
   private:
     static std::string Utf8(const std::string& codePage932) {
         return standin::DecodeCodePage932(codePage932);
+    }
+
+    // Gives the canvas's text alternative the status text, which the bar keeps also while it is
+    // hidden and then does not show.
+    void DescribeClient() {
+        const std::uint64_t now = Now();
+        if (statusBar_ == nullptr || (described_ && now - describedAt_ < DESCRIBE_PERIOD_MS)) {
+            return;
+        }
+        const std::optional<standin::WindowDescription> description =
+            standin::DescribeWindow(statusBar_);
+        if (!description || description->text == describedText_) {
+            return;
+        }
+        described_ = true;
+        describedAt_ = now;
+        describedText_ = description->text;
+        PageDescribeClient(Utf8(describedText_).c_str());
     }
 
     // Hands the canvas what changed since it was last shown, in bands of rows: a tick changes a
@@ -218,6 +250,10 @@ class WebHost final : public standin::Host {
     }
 
     std::set<HWND> changedSurfaces_;
+    HWND statusBar_ = nullptr;
+    bool described_ = false;
+    std::uint64_t describedAt_ = 0;  // on the Now() clock
+    std::string describedText_;      // code page 932, as the bar holds it
     std::map<HWND, ShownSurface> shown_;
 };
 

@@ -23,7 +23,7 @@ LATER_WAIT_SECONDS = 30
 CHROMIUM_ARGUMENTS = [
     '--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    '--window-size=1100,900', '--force-device-scale-factor=1',
+    '--window-size=1100,900',
 ]
 
 
@@ -42,9 +42,10 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
 class PageServer:
     """Serves a folder on 127.0.0.1 at a free port, from a thread of this process."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, port=0):
         handler = functools.partial(QuietHandler, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
+        self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.server.server_address[1]}/'
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
@@ -57,7 +58,9 @@ class PageServer:
 class Browser:
     """Headless Chromium with a fresh profile, driven through chromedriver."""
 
-    def __init__(self):
+    def __init__(self, phone=None):
+        """A desktop window at one device pixel per CSS pixel, or with phone=(WIDTH, HEIGHT,
+        RATIO) a phone's screen with touch, as chromedriver emulates it."""
         for program in (CHROMIUM, CHROMEDRIVER):
             if not os.access(program, os.X_OK):
                 raise Unavailable(f'{program} is not installed (Debian packages chromium and '
@@ -73,6 +76,12 @@ class Browser:
         options.binary_location = CHROMIUM
         for argument in CHROMIUM_ARGUMENTS + [f'--user-data-dir={self.profile}']:
             options.add_argument(argument)
+        if phone:
+            width, height, ratio = phone
+            options.add_experimental_option('mobileEmulation', {'deviceMetrics': {
+                'width': width, 'height': height, 'pixelRatio': ratio, 'touch': True}})
+        else:
+            options.add_argument('--force-device-scale-factor=1')
         options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
         try:
             self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
@@ -82,7 +91,9 @@ class Browser:
         self.driver.set_script_timeout(FIRST_LOAD_SECONDS)
 
     def close(self):
-        self.driver.quit()
+        if self.driver is not None:
+            self.driver.quit()
+            self.driver = None
         shutil.rmtree(self.profile, ignore_errors=True)
 
     def console(self):
@@ -113,11 +124,38 @@ class Browser:
             console = f'unreadable ({error})'.splitlines()[0]
         return f'the page and its program: {state}\nits console said: {console}'
 
-    def open_page(self, url):
-        """Loads the page and waits for the program's first frame on the canvas."""
+    def open_page(self, url, test_clock=False):
+        """Loads the page and waits for the program's first frame on the canvas; with test_clock,
+        on the clock that moves only when the test says so (window.sorvelinTest)."""
+        script = None
+        if test_clock:
+            script = self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {
+                'source': 'window.sorvelinTestClock = true;'})
         self.driver.get(url)
+        if script:
+            self.driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', script)
         self.wait_for(lambda: self.run('return document.body.dataset.firstFrameMilliseconds'),
                       'the first frame after loading ' + url, FIRST_LOAD_SECONDS)
+
+    def cdp(self, command, **parameters):
+        return self.driver.execute_cdp_cmd(command, parameters)
+
+    def emulate_screen(self, width, height, ratio):
+        """Makes the viewport width by height CSS pixels at ratio device pixels per CSS pixel."""
+        self.cdp('Emulation.setDeviceMetricsOverride', width=width, height=height,
+                 deviceScaleFactor=ratio, mobile=False)
+
+    def screenshot(self):
+        """The viewport as the screen shows it, in device pixels, as an RGB image."""
+        return Image.open(io.BytesIO(self.driver.get_screenshot_as_png())).convert('RGB')
+
+    def tap(self, element):
+        """Touches the middle of an element with one finger and lifts it, as on a phone."""
+        box = self.run('const box = arguments[0].getBoundingClientRect();'
+                       'return [box.left + box.width / 2, box.top + box.height / 2];', element)
+        point = [{'x': box[0], 'y': box[1]}]
+        self.cdp('Input.dispatchTouchEvent', type='touchStart', touchPoints=point)
+        self.cdp('Input.dispatchTouchEvent', type='touchEnd', touchPoints=[])
 
     def canvas(self):
         """The canvas's pixels as an RGB image."""
