@@ -31,7 +31,7 @@ FILES = {
     "usr/share/doc/sorvelin/changelog.gz",
     "usr/share/man/man1/sorvelin.1.gz",
 } | {"usr/share/icons/hicolor/%dx%d/apps/%s.png" % (size, size, APPLICATION_ID)
-     for size in (32, 64, 128, 256)}
+     for size in (32, 64, 128, 192, 256, 512)}
 
 
 def run(*arguments, **options):
