@@ -397,27 +397,26 @@ Module.sorvelinHost = (function () {
     }
     const titles = [...page.menuBar.querySelectorAll('.menu-title')];
     const holder = event.target.closest ? event.target.closest('#menu-bar .menu') : null;
-    if (event.type === 'keyup') {
-      if (event.key === 'Alt' && altAlone) {
-        altAlone = false;
-        if (holder) {
-          closeMenus();
-          restoreFocus();
-        } else if (titles.length > 0) {
-          titles[0].focus();
-        }
-        event.preventDefault();
-      }
-      return;
-    }
-    altAlone = event.key === 'Alt' && !event.repeat;
-    if (event.key === 'F10' && !event.shiftKey && !event.ctrlKey && !event.altKey) {
+    // F10 and Alt alone leave the menu bar when it is active, and select it when not.
+    const toggleMenuBar = () => {
       if (holder) {
         closeMenus();
         restoreFocus();
       } else if (titles.length > 0) {
         titles[0].focus();
       }
+    };
+    if (event.type === 'keyup') {
+      if (event.key === 'Alt' && altAlone) {
+        altAlone = false;
+        toggleMenuBar();
+        event.preventDefault();
+      }
+      return;
+    }
+    altAlone = event.key === 'Alt' && !event.repeat;
+    if (event.key === 'F10' && !event.shiftKey && !event.ctrlKey && !event.altKey) {
+      toggleMenuBar();
       event.preventDefault();
       return;
     }
