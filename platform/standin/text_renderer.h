@@ -14,7 +14,8 @@
 
 namespace standin {
 
-// Shown for a control character that TextOutA does not write: the half-width katakana middle dot "･", one cell wide; in UTF-8, and as a code point.
+// Shown for a control character that TextOutA does not write: the half-width katakana middle
+// dot "･", one cell wide; in UTF-8, and as a code point.
 constexpr char REPLACEMENT_GLYPH[] = "\xEF\xBD\xA5";
 constexpr char32_t REPLACEMENT_CODE_POINT = 0xFF65;
 
