@@ -7,12 +7,8 @@
 // same on every Windows. platform/win32.h maps the ANSI names that the program uses to these.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+// platform/win32.h includes <windows.h> lean and without min and max before this header; the
+// library's own source gets the same through its compile definitions.
 #include <windows.h>
 
 #include <commctrl.h>
