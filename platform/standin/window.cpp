@@ -171,6 +171,40 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
     return static_cast<ATOM>(0xC000 + Global().classes.size());
 }
 
+// Places a new window: a child where its parent's client area says, with its identifier from
+// the menu argument; a top-level window with its class menu, default position and size, a frame
+// and a client surface. `placement` holds x, y, width and height as CreateWindowExA takes them.
+static void PlaceNewWindow(Window* window, RECT placement, HWND parent, HMENU menu) {
+    int x = placement.left;
+    int y = placement.top;
+    int width = placement.right;
+    int height = placement.bottom;
+    if ((window->style & WS_CHILD) != 0) {
+        window->parent = parent;
+        window->id = static_cast<int>(reinterpret_cast<std::uintptr_t>(menu));
+        window->rect = RECT{x, y, x + width, y + height};
+        window->clientWidth = std::max(width, 0);
+        window->clientHeight = std::max(height, 0);
+        return;
+    }
+    window->owner = parent;
+    if (window->windowClass.menuResource != 0) {
+        window->menu = LoadMenuResource(window->windowClass.menuResource);
+    }
+    if (x == CW_USEDEFAULT) {
+        x = DEFAULT_WINDOW_POSITION;
+        y = DEFAULT_WINDOW_POSITION;
+    }
+    if (width == CW_USEDEFAULT) {
+        width = 800;
+        height = 600;
+    }
+    window->rect = RECT{x, y, x + width, y + height};
+    window->clientWidth = std::max(width - FrameWidth(), 0);
+    window->clientHeight = std::max(height - FrameHeight(*window), 0);
+    window->surface = std::make_unique<Surface>(window->clientWidth, window->clientHeight);
+}
+
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                             LPVOID) {
@@ -189,34 +223,9 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     window->style = style;
     window->instance = instance;
     window->visible = (style & WS_VISIBLE) != 0;
-    int clientWidth = 0;
-    int clientHeight = 0;
-    if (child) {
-        window->parent = parent;
-        window->id = static_cast<int>(reinterpret_cast<std::uintptr_t>(menu));
-        window->rect = RECT{x, y, x + width, y + height};
-        clientWidth = std::max(width, 0);
-        clientHeight = std::max(height, 0);
-    } else {
-        window->owner = parent;
-        if (windowClass->menuResource != 0) {
-            window->menu = LoadMenuResource(windowClass->menuResource);
-        }
-        if (x == CW_USEDEFAULT) {
-            x = DEFAULT_WINDOW_POSITION;
-            y = DEFAULT_WINDOW_POSITION;
-        }
-        if (width == CW_USEDEFAULT) {
-            width = 800;
-            height = 600;
-        }
-        window->rect = RECT{x, y, x + width, y + height};
-        clientWidth = std::max(width - FrameWidth(), 0);
-        clientHeight = std::max(height - FrameHeight(*window), 0);
-        window->surface = std::make_unique<Surface>(clientWidth, clientHeight);
-    }
-    window->clientWidth = clientWidth;
-    window->clientHeight = clientHeight;
+    PlaceNewWindow(window, RECT{x, y, width, height}, parent, menu);
+    const int clientWidth = window->clientWidth;
+    const int clientHeight = window->clientHeight;
     HWND handle = window->handle;
     Global().windows.emplace(handle, std::move(record));
     CurrentHost().WindowCreated(handle);
