@@ -56,8 +56,27 @@ TEST_F(Animation, TheClockRestartsAtZeroNotModuloTheLimit) {
     EXPECT_EQ(viewState.elapsed, 0.0);
 }
 
+// Every pixel of a client area, row by row.
+std::vector<COLORREF> ClientPixels(HWND window, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(headless::Pixel(window, x, y));
+        }
+    }
+    return pixels;
+}
+
+struct Frame {
+    double elapsed;
+    std::vector<COLORREF> pixels;
+};
+
 TEST_F(Animation, ModeZeroShowsOnlyTheCurrentPositions) {
-    RunProgram({
+    // Mars crosses the labels near the buttons in the first 200 days: each frame, drawn over the
+    // last one, must be exactly that frame drawn alone on a freshly erased client area.
+    auto frames = std::make_shared<std::vector<Frame>>();
+    std::vector<headless::Step> steps = {
         headless::AdvanceTimers(30),
         headless::Do([] {
             // The Earth's legend entry and the Earth itself, nothing of earlier ticks.
@@ -65,8 +84,31 @@ TEST_F(Animation, ModeZeroShowsOnlyTheCurrentPositions) {
             POINT earth = EarthPixel();
             EXPECT_TRUE(FullMarkerAt(earth.x, earth.y, EARTH_CYAN));
         }),
-        headless::Close(),
-    });
+    };
+    for (int tick = 40; tick <= 240; tick += 10) {
+        Append(steps, {headless::AdvanceTimers(10), headless::Do([frames] {
+                           frames->push_back(
+                               {viewState.elapsed, ClientPixels(headless::MainWindow(), 784, 541)});
+                       })});
+    }
+    steps.push_back(headless::Close());
+    RunProgram(std::move(steps));
+
+    ASSERT_EQ(frames->size(), 21u);
+    for (const Frame& frame : *frames) {
+        headless::Reset();
+        HWND window = headless::CreatePlainWindow();
+        HDC dc = GetDC(window);
+        DrawScene(dc, ComposeScene(frame.elapsed, START_SETTINGS), START_SETTINGS, 784, 541);
+        ReleaseDC(window, dc);
+        const std::vector<COLORREF> alone = ClientPixels(window, 784, 541);
+        const auto differing =
+            std::mismatch(frame.pixels.begin(), frame.pixels.end(), alone.begin());
+        EXPECT_TRUE(differing.first == frame.pixels.end())
+            << "day " << frame.elapsed * DAYS_PER_CENTURY << ": pixel "
+            << (differing.first - frame.pixels.begin()) % 784 << ", "
+            << (differing.first - frame.pixels.begin()) / 784 << " differs";
+    }
 }
 
 TEST_F(Animation, ModeOneLeavesEveryTicksMarkersAsTrails) {
