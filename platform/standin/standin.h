@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/standin/surface.h"
 #include "platform/win32.h"
 
 namespace standin {
@@ -58,138 +59,6 @@ struct MenuPopup {
 
 struct Menu {
     std::vector<MenuPopup> popups;
-};
-
-// A top-level window's client pixels, 0x00RRGGBB words in plain memory; kept at the largest size
-// so far, clipped to the client size. A host that shows them wraps them in what it draws with.
-class Surface {
-  public:
-    Surface(int width, int height);
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int Stride() const { return width_ * static_cast<int>(sizeof(std::uint32_t)); }  // bytes
-    std::uint32_t* Row(int y) {
-        assert(y >= 0 && y < height_);
-        return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
-    }
-    // All pixels as the drawing left them, with the erases put off until now written.
-    const std::uint32_t* Pixels() {
-        Settle();
-        return pixels_.data();
-    }
-    // Grows to at least width by height, keeping the pixels at the top left.
-    void GrowTo(int width, int height);
-    // Sets columns left to right - 1 of row y to one pixel. Only the columns from the first to
-    // the last pixel that differs are written and noted as changed, so that what a drawing
-    // merely repeats (a label in every frame) gives the host nothing to redraw. Returns whether
-    // a pixel changed, or may have: an erase of all that a row holds is only noted, and what is
-    // drawn on the row next is compared with what the row held before, so that a frame erased
-    // and drawn again in the same place changes no pixel. The rest of the erase is written when
-    // the pixels are read.
-    bool Fill(int y, int left, int right, std::uint32_t pixel);
-    // Fills rows top to bottom - 1 in the same way, as an erase does, passing quickly over the
-    // rows where nothing was drawn since the last one.
-    bool FillRows(int top, int bottom, int left, int right, std::uint32_t pixel);
-    // Sets one pixel in the same way: a marker's pixels drawn one by one.
-    bool Set(int y, int x, std::uint32_t pixel) {
-        RowState& row = rows_[static_cast<std::size_t>(y)];
-        if (pixel == row.uniform || width_ == 1) {
-            return Fill(y, x, x + 1, pixel);
-        }
-        WidenDrawn(y, x, x + 1);
-        std::uint32_t& at = Row(y)[x];
-        if (at == pixel) {
-            return false;
-        }
-        NoteChange(y, x, x + 1);
-        at = pixel;
-        return true;
-    }
-    // Sets count pixels of row y from left on to the given ones, in the same way.
-    bool Put(int y, int left, const std::uint32_t* pixels, int count);
-    // The columns of each row that differ from what they were at the last call, top to bottom.
-    std::vector<ChangedColumns> TakeChanges();
-    // Which surface this is: never the same for two surfaces of a process.
-    std::uint64_t Serial() const { return serial_; }
-    // How many times row y was written, or grew. While it stays the same, the row holds the
-    // pixels that were last written to it, so that a text placed again there need not be
-    // compared with them. Kept apart from the rest of a row's record, so that the counts of a
-    // text's rows lie together.
-    std::uint32_t RowWrites(int y) const { return writes_[static_cast<std::size_t>(y)]; }
-    // How many erases were noted, on any row. While neither this nor a row's write count
-    // changes, what was drawn on the row stays drawn, and a text drawn there again need not be
-    // noted as drawn.
-    std::uint64_t Erasures() const { return erasures_; }
-    // Notes columns left to right - 1 of row y as drawn again with the pixels they hold.
-    void Keep(int y, int left, int right) { WidenDrawn(y, left, right); }
-
-  private:
-    struct Span {
-        int left = 0;
-        int right = 0;  // one past the last column; empty when not above left
-    };
-    static Span Union(Span first, Span second) {
-        if (first.left >= first.right) {
-            return second;
-        }
-        if (second.left >= second.right) {
-            return first;
-        }
-        return Span{std::min(first.left, second.left), std::max(first.right, second.right)};
-    }
-    // What the surface knows of one row. Outside its content span every pixel of the row is of
-    // the one colour uniform, so that an erase looks only at what was drawn since the last one.
-    // An erased row is uniform but for its fresh span, what was drawn on it since; its content
-    // span may still hold what was drawn before, until the erase is written.
-    struct RowState {
-        std::uint32_t uniform = 0;
-        Span content;
-        bool erased = false;
-        Span fresh;
-        Span changed;  // written since the host last took the changes
-        // The changed columns as they were then, from savedAt in saved_; none when the row was
-        // filled whole in a new colour, which changed all of it.
-        Span saved;
-        std::size_t savedAt = 0;
-        bool whole = false;
-        // Where the row may differ from its uniform colour as it is now drawn.
-        Span Drawn() const { return erased ? fresh : content; }
-    };
-    // Notes that columns left to right - 1 of row y are about to change, keeping what they hold.
-    void NoteChange(int y, int left, int right);
-    // Writes the pixels of columns left to right - 1 that differ; returns whether there were any.
-    bool WriteDifferences(int y, int left, int right, std::uint32_t pixel);
-    // Notes that columns left to right - 1 of row y are about to be drawn on. On an erased row,
-    // the stale columns between them and what was drawn since the erase are erased for real.
-    void WidenDrawn(int y, int left, int right) {
-        RowState& row = rows_[static_cast<std::size_t>(y)];
-        if (row.erased) {
-            WidenFresh(y, left, right);
-        } else {
-            row.content = Union(row.content, Span{left, right});
-        }
-    }
-    void WidenFresh(int y, int left, int right);
-    // Writes the put-off erase of row y.
-    void WriteErase(int y);
-    // Writes every put-off erase.
-    void Settle();
-    // At least width_ pixels of one colour, to compare long spans against with memcmp.
-    const std::uint32_t* SameRow(std::uint32_t pixel);
-
-    std::uint64_t serial_;
-    std::vector<std::uint32_t> pixels_;
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<RowState> rows_;
-    std::vector<std::uint32_t> writes_;  // per row
-    std::uint64_t erasures_ = 0;
-    std::vector<int> changedRows_;  // the rows whose changed span is not empty, in no order
-    std::vector<int> erasedRows_;   // the rows noted as erased since the last Settle, in no order
-    // The saved pixels of all rows. A host takes the changes after every drawing, so a few rows'
-    // worth is all they need; past a quarter of the surface, changes are reported as written.
-    std::vector<std::uint32_t> saved_;
-    std::vector<std::uint32_t> same_;
 };
 
 struct Window {

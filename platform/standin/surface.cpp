@@ -1,0 +1,244 @@
+// A client surface: pixels written only where they differ, and the changes a host takes.
+#include "platform/standin/surface.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace standin {
+
+namespace {
+
+// Columns saved beyond a change, on either side, so that a marker drawn pixel by pixel is saved
+// once.
+constexpr int SAVED_MARGIN_COLUMNS = 8;
+
+// The first and one past the last of the count pixels that differ between two rows; first equals
+// last when none does. The C library's wide compares pass over the equal ends in blocks: a new
+// status text differs from the last one in a few digits in the middle, and an erase finds most
+// of a row in its colour already.
+std::pair<int, int> DifferingSpan(const std::uint32_t* now, const std::uint32_t* before,
+                                  int count) {
+    constexpr int BLOCK = 16;
+    if (std::memcmp(now, before, sizeof *now * static_cast<std::size_t>(count)) == 0) {
+        return {0, 0};
+    }
+    int first = 0;
+    while (count - first >= BLOCK &&
+           std::memcmp(now + first, before + first, sizeof *now * BLOCK) == 0) {
+        first += BLOCK;
+    }
+    while (now[first] == before[first]) {
+        ++first;  // stops before count: a pixel differs
+    }
+    int last = count;
+    while (last - first >= BLOCK &&
+           std::memcmp(now + last - BLOCK, before + last - BLOCK, sizeof *now * BLOCK) == 0) {
+        last -= BLOCK;
+    }
+    while (now[last - 1] == before[last - 1]) {
+        --last;  // stops at first + 1 at the latest
+    }
+    return {first, last};
+}
+
+}  // namespace
+
+Surface::Span Surface::Union(Span first, Span second) {
+    if (first.Empty()) {
+        return second;
+    }
+    if (second.Empty()) {
+        return first;
+    }
+    return Span{std::min(first.left, second.left), std::max(first.right, second.right)};
+}
+
+Surface::Surface(int width, int height) {
+    GrowTo(std::max(width, 1), std::max(height, 1));
+}
+
+void Surface::GrowTo(int width, int height) {
+    if (width <= width_ && height <= height_) {
+        return;
+    }
+    const int newWidth = std::max(width, width_);
+    const int newHeight = std::max(height, height_);
+    std::vector<std::uint32_t> grown(static_cast<std::size_t>(newWidth) * newHeight, 0);
+    for (int y = 0; y < height_; ++y) {
+        std::copy_n(Row(y), width_, grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
+    }
+    // The new columns of a row of another uniform colour are drawn on, black; the new rows are
+    // uniformly black.
+    for (int y = 0; y < height_; ++y) {
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        if (row.uniform != 0 && newWidth > width_) {
+            row.drawn = Union(row.drawn, Span{width_, newWidth});
+        }
+    }
+    rows_.resize(static_cast<std::size_t>(newHeight));
+    pixels_ = std::move(grown);
+    width_ = newWidth;
+    height_ = newHeight;
+    // Reserved once, so that the heap does not grow while the program runs.
+    saved_.reserve(pixels_.size() / 4);
+    changedRows_.reserve(rows_.size());
+}
+
+void Surface::NoteChange(int y, int left, int right) {
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (row.changed.Empty()) {
+        changedRows_.push_back(y);
+    }
+    row.changed = Union(row.changed, Span{left, right});
+    if (row.whole || (left >= row.saved.left && right <= row.saved.right)) {
+        return;
+    }
+    const Span wanted = Union(row.saved, Span{std::max(left - SAVED_MARGIN_COLUMNS, 0),
+                                              std::min(right + SAVED_MARGIN_COLUMNS, width_)});
+    const auto count = static_cast<std::size_t>(wanted.right - wanted.left);
+    if (saved_.size() + count > saved_.capacity()) {
+        // No host takes the changes: report them as written.
+        for (RowState& state : rows_) {
+            state.whole = state.whole || !state.saved.Empty();
+            state.saved = Span{};
+        }
+        row.whole = true;
+        saved_.clear();
+        return;
+    }
+    // The new columns have not been written since the changes were last taken; the old ones are
+    // saved already.
+    const std::size_t at = saved_.size();
+    const std::uint32_t* current = Row(y);
+    saved_.insert(saved_.end(), current + wanted.left, current + wanted.right);
+    if (!row.saved.Empty()) {
+        std::copy_n(
+            saved_.begin() + static_cast<std::ptrdiff_t>(row.savedAt),
+            row.saved.right - row.saved.left,
+            saved_.begin() + static_cast<std::ptrdiff_t>(at) + (row.saved.left - wanted.left));
+    }
+    row.saved = wanted;
+    row.savedAt = at;
+}
+
+bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
+    assert(left >= 0 && right <= width_);
+    if (left >= right) {
+        return false;
+    }
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (pixel == row.uniform) {
+        // Outside what was drawn the pixels are this colour already.
+        const Span drawn = row.drawn;
+        if (left <= drawn.left && right >= drawn.right) {
+            row.drawn = Span{};
+        }
+        return WriteDifferences(y, std::max(left, drawn.left), std::min(right, drawn.right), pixel);
+    }
+    if (left == 0 && right == width_) {
+        // The whole row in a new colour: all of it changes.
+        std::fill(MutableRow(y), MutableRow(y) + width_, pixel);
+        if (row.changed.Empty()) {
+            changedRows_.push_back(y);
+        }
+        row = RowState{};
+        row.uniform = pixel;
+        row.changed = Span{0, width_};
+        row.whole = true;
+        return true;
+    }
+    row.drawn = Union(row.drawn, Span{left, right});
+    return WriteDifferences(y, left, right, pixel);
+}
+
+bool Surface::FillRows(int top, int bottom, int left, int right, std::uint32_t pixel) {
+    assert(top >= 0 && bottom <= height_);
+    bool changed = false;
+    for (int y = top; y < bottom; ++y) {
+        changed = Fill(y, left, right, pixel) || changed;
+    }
+    return changed;
+}
+
+bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
+    assert(left >= 0 && count >= 0 && left + count <= width_);
+    if (count == 0) {
+        return false;
+    }
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    row.drawn = Union(row.drawn, Span{left, left + count});
+    std::uint32_t* const target = MutableRow(y) + left;
+    const auto [first, last] = DifferingSpan(target, pixels, count);
+    if (first == last) {
+        return false;
+    }
+    NoteChange(y, left + first, left + last);
+    std::copy(pixels + first, pixels + last, target + first);
+    return true;
+}
+
+bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) {
+    if (left >= right) {
+        return false;
+    }
+    if (same_.size() != static_cast<std::size_t>(width_) || same_.front() != pixel) {
+        same_.assign(static_cast<std::size_t>(width_), pixel);
+    }
+    // A long span (the erase, a text's cell) is mostly of its colour already.
+    std::uint32_t* const first = MutableRow(y) + left;
+    const auto [from, to] = DifferingSpan(first, same_.data(), right - left);
+    if (from == to) {
+        return false;
+    }
+    NoteChange(y, left + from, left + to);
+    std::fill(first + from, first + to, pixel);
+    return true;
+}
+
+std::vector<ChangedColumns> Surface::TakeChanges() {
+    std::vector<ChangedColumns> changes;
+    std::sort(changedRows_.begin(), changedRows_.end());
+    for (int y : changedRows_) {
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        Span span = row.changed;
+        if (!span.Empty() && !row.whole) {
+            // Only what differs from before: an erase and a repaint of the same picture change
+            // nothing.
+            assert(span.left >= row.saved.left && span.right <= row.saved.right);
+            // Both from the changed span's first column on.
+            const std::uint32_t* now = Row(y) + span.left;
+            const std::uint32_t* before =
+                saved_.data() + row.savedAt + static_cast<std::size_t>(span.left - row.saved.left);
+            const auto [first, last] = DifferingSpan(now, before, span.right - span.left);
+            // Changes far apart on one row, such as a marker passing the status text's digits,
+            // are reported apart, so that what lies between them is not redrawn.
+            int group = first;
+            int equal = 0;
+            for (int column = first; column < last; ++column) {
+                if (now[column] == before[column]) {
+                    ++equal;
+                    continue;
+                }
+                if (equal > BAND_GAP_COLUMNS) {
+                    changes.push_back(
+                        ChangedColumns{y, span.left + group, span.left + column - equal});
+                    group = column;
+                }
+                equal = 0;
+            }
+            span = Span{span.left + group, span.left + last};
+        }
+        if (!span.Empty()) {
+            changes.push_back(ChangedColumns{y, span.left, span.right});
+        }
+        row.changed = Span{};
+        row.saved = Span{};
+        row.whole = false;
+    }
+    saved_.clear();
+    changedRows_.clear();
+    return changes;
+}
+
+}  // namespace standin
