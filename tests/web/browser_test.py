@@ -29,6 +29,10 @@ LEGEND = {(15, 38): (255, 0, 0), (77, 38): (0, 255, 0), (139, 38): (255, 255, 0)
           (396, 38): (169, 169, 169)}
 EARTH = (0, 255, 255)
 BELOW_LEGEND = 50  # rows above this hold the buttons, the texts and the legend
+# The version the version message names: the one the build stamps into the program.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'VERSION'),
+          encoding='ascii') as version_file:
+    VERSION = version_file.read().strip()
 
 
 def earth_pixels(image):
@@ -326,7 +330,7 @@ def test_real_clock_scenario(browser, url):
     browser.wait_for(lambda: browser.run("return document.getElementById('message-box')"
                                          ".matches(':modal')"), 'the modal version dialog')
     assert browser.find('#message-box-caption').text == 'バージョン情報'
-    assert 'Version 1.0.4.7' in dialog.text and '惑星描画位置の正確性はありません。' in dialog.text
+    assert f'Version {VERSION}' in dialog.text and '惑星描画位置の正確性はありません。' in dialog.text
     shown = browser.canvas()
     browser.wait_for(lambda: ImageChops.difference(browser.canvas(), shown).getbbox(),
                      'the animation behind the dialog')
