@@ -6,7 +6,8 @@
 // pixels, menus or a message box change. The host reads what it shows through
 // the descriptions below and delivers input through the entry points at the
 // end; input is queued, so it reaches the program through its message loop,
-// as on Windows. Nothing outside platform/ includes this header.
+// as on Windows. Hosts, and the tests that play one, include this header; the
+// program never does: it sees only platform/win32.h.
 #pragma once
 
 #include <cstdint>
@@ -127,28 +128,17 @@ std::optional<SurfacePixels> ClientSurface(HWND window);  // top-level windows o
 // and left to right within a row (changes far apart on one row are apart), so that a host redraws
 // only those parts; a drawing that repeats what is there changes nothing.
 std::vector<ChangedColumns> TakeSurfaceChanges(HWND window);
-// The changes gathered into bands of bandRows rows of a width by height client area, and within a
-// band into rectangles of the changes that lie close together: a tick moves a few markers and
+// Rows of the client area that a host redraws together: a band of changed rows is one rectangle
+// to the toolkit, where one per row would cost more to queue than the pixels to copy.
+constexpr int BAND_ROWS = 8;
+
+// The changes gathered into bands of BAND_ROWS rows of a width by height client area, and within
+// a band into rectangles of the changes that lie close together: a tick moves a few markers and
 // rewrites a line of text, far apart, and a host redraws these rectangles.
-std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int width, int height,
-                               int bandRows);
+std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int width, int height);
 std::vector<MenuPopupDescription> DescribeMenu(HWND window);
 std::optional<MessageBoxDescription> OpenMessageBox();  // the innermost one open
 std::string DecodeCodePage932(std::string_view bytes);  // UTF-8, as MultiByteToWideChar decodes
-
-// A text as TextOutA draws it in the default font, for hosts that draw captions themselves: its
-// opaque cell and the runs of pixels its glyphs cover, relative to its top-left corner.
-struct GlyphRun {
-    int left;  // pixels from the text's left edge; may be negative
-    int top;   // pixels from the text's top edge; may be negative
-    int length;
-};
-struct TextPixels {
-    int cellWidth = 0;
-    int cellHeight = 0;
-    std::vector<GlyphRun> runs;
-};
-TextPixels RenderText(std::string_view bytes);  // code page 932
 
 // Input from the user. Each returns false when the target takes no input (absent, hidden,
 // disabled or owned by an open message box) and the input is dropped.

@@ -13,10 +13,6 @@ namespace gtkhost {
 
 namespace {
 
-// Changed client pixels are redrawn in bands of this many rows, in rectangles around the changes
-// of a band that lie close together.
-constexpr int DAMAGE_BAND_ROWS = 8;
-
 // How far in from its corners a push button may be rounded, and so show the client pixels behind
 // it; themes round theirs by a few pixels.
 constexpr int BUTTON_CORNER_PIXELS = 8;
@@ -34,13 +30,13 @@ ChildList ChildrenOf(GtkWidget* container) {
     return ChildList(gtk_container_get_children(GTK_CONTAINER(container)));
 }
 
-// The changes that the core reports, in bands of DAMAGE_BAND_ROWS rows, as one region.
-owned::CairoRegion ChangedBands(const std::vector<standin::ChangedColumns>& changes, int width,
-                                int height) {
+// The changes that the core reports, in bands of rows, as one region.
+owned::CairoRegion ChangedRegion(const std::vector<standin::ChangedColumns>& changes, int width,
+                                 int height) {
     // One region made of all the bands at once: adding them one by one would merge each into
     // the region so far.
     std::vector<cairo_rectangle_int_t> rectangles;
-    for (const RECT& band : standin::ChangedBands(changes, width, height, DAMAGE_BAND_ROWS)) {
+    for (const RECT& band : standin::ChangedBands(changes, width, height)) {
         rectangles.push_back({band.left, band.top, band.right - band.left, band.bottom - band.top});
     }
     return owned::CairoRegion(
@@ -155,7 +151,7 @@ void PartialRedraw::ShowChanges(HWND window) {
         gtk_widget_queue_draw(drawingArea_);
         return;
     }
-    const owned::CairoRegion changed = ChangedBands(changes, width, height);
+    const owned::CairoRegion changed = ChangedRegion(changes, width, height);
     if (!coveredKnown_) {
         covered_ = CoveredParts();
         coveredKnown_ = true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/standin/text_renderer.h"
 
 namespace headless {
 

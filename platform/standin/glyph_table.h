@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/host.h"
+#include "platform/standin/text_renderer.h"
 
 namespace standin {
 

@@ -142,15 +142,13 @@ std::vector<ChangedColumns> TakeSurfaceChanges(HWND window) {
     return record->surface->TakeChanges();
 }
 
-std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int width, int height,
-                               int bandRows) {
-    assert(bandRows > 0);
+std::vector<RECT> ChangedBands(const std::vector<ChangedColumns>& changes, int width, int height) {
     std::vector<RECT> bands;
     std::vector<std::pair<int, int>> spans;  // of one band, as left and right columns
     auto change = changes.begin();
     while (change != changes.end() && change->row < height) {
-        const int bandTop = change->row - change->row % bandRows;
-        const int bandBottom = std::min(bandTop + bandRows, height);
+        const int bandTop = change->row - change->row % BAND_ROWS;
+        const int bandBottom = std::min(bandTop + BAND_ROWS, height);
         spans.clear();
         for (; change != changes.end() && change->row < bandBottom; ++change) {
             if (change->left < std::min(change->right, width)) {

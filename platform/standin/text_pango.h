@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/host.h"
+#include "platform/standin/text_renderer.h"
 #include "platform/win32.h"
 
 namespace standin {

@@ -9,10 +9,24 @@
 
 #include <string>
 #include <string_view>
-
-#include "platform/host.h"
+#include <vector>
 
 namespace standin {
+
+// A text as TextOutA draws it in the default font: its opaque cell and the runs of pixels its
+// glyphs cover, relative to its top-left corner. The headless host draws its pictures of the
+// controls' captions from it too.
+struct GlyphRun {
+    int left;  // pixels from the text's left edge; may be negative
+    int top;   // pixels from the text's top edge; may be negative
+    int length;
+};
+struct TextPixels {
+    int cellWidth = 0;
+    int cellHeight = 0;
+    std::vector<GlyphRun> runs;
+};
+TextPixels RenderText(std::string_view bytes);  // code page 932
 
 // Shown for a control character that TextOutA does not write: the half-width katakana middle
 // dot "･", one cell wide; in UTF-8, and as a code point.

@@ -63,9 +63,6 @@ EM_JS(void, PageDescribeClient, (const char* statusText), {
 });
 // clang-format on
 
-// Rows of the client area handed to the canvas together, at most.
-constexpr int PRESENT_BAND_ROWS = 16;
-
 int Handle(HWND window) {
     return static_cast<int>(reinterpret_cast<std::uintptr_t>(window));
 }
@@ -228,7 +225,7 @@ class WebHost final : public standin::Host {
             shown.rgba.assign(static_cast<std::size_t>(width) * height * 4, 0xFF);
             bands.push_back(RECT{0, 0, width, height});
         } else {
-            bands = standin::ChangedBands(changes, width, height, PRESENT_BAND_ROWS);
+            bands = standin::ChangedBands(changes, width, height);
         }
         for (const RECT& band : bands) {
             for (LONG row = band.top; row < band.bottom; ++row) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/standin/text_renderer.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -276,7 +277,7 @@ TEST_F(Animation, TheReportedChangesCoverEveryChangedPixelAndLittleElse) {
             changed += change.right - change.left;
         }
         int inBands = 0;
-        for (const RECT& band : standin::ChangedBands(changes, surface.width, surface.height, 8)) {
+        for (const RECT& band : standin::ChangedBands(changes, surface.width, surface.height)) {
             for (int y = band.top; y < band.bottom; ++y) {
                 for (int x = band.left; x < band.right; ++x) {
                     shownInBands[y * surface.width + x] = pixel(x, y);
