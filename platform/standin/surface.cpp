@@ -66,7 +66,8 @@ void Surface::GrowTo(int width, int height) {
     const int newHeight = std::max(height, height_);
     std::vector<std::uint32_t> grown(static_cast<std::size_t>(newWidth) * newHeight, 0);
     for (int y = 0; y < height_; ++y) {
-        std::copy_n(Row(y), width_, grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
+        std::copy_n(MutableRow(y), width_,
+                    grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
     }
     // The new columns of a row of another uniform colour are drawn on, black; the new rows are
     // uniformly black.
@@ -110,7 +111,7 @@ void Surface::NoteChange(int y, int left, int right) {
     // The new columns have not been written since the changes were last taken; the old ones are
     // saved already.
     const std::size_t at = saved_.size();
-    const std::uint32_t* current = Row(y);
+    const std::uint32_t* current = MutableRow(y);
     saved_.insert(saved_.end(), current + wanted.left, current + wanted.right);
     if (!row.saved.Empty()) {
         std::copy_n(
@@ -130,11 +131,24 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
     if (pixel == row.uniform) {
         // Outside what was drawn the pixels are this colour already.
-        const Span drawn = row.drawn;
-        if (left <= drawn.left && right >= drawn.right) {
-            row.drawn = Span{};
+        const Span drawn = row.erased ? row.fresh : row.drawn;
+        if (left > drawn.left || right < drawn.right) {
+            return WriteDifferences(y, std::max(left, drawn.left), std::min(right, drawn.right),
+                                    pixel);
         }
-        return WriteDifferences(y, std::max(left, drawn.left), std::min(right, drawn.right), pixel);
+        if (drawn.Empty()) {
+            return false;
+        }
+        if (!row.erased) {
+            if (erasedRows_.size() >= rows_.size()) {
+                Settle();  // no host reads the pixels: keep the list as short as the surface
+            }
+            row.erased = true;
+            erasedRows_.push_back(y);
+        }
+        row.drawn = Union(row.drawn, row.fresh);
+        row.fresh = Span{};
+        return true;
     }
     if (left == 0 && right == width_) {
         // The whole row in a new colour: all of it changes.
@@ -148,8 +162,49 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         row.whole = true;
         return true;
     }
-    row.drawn = Union(row.drawn, Span{left, right});
+    WidenDrawn(y, left, right);
     return WriteDifferences(y, left, right, pixel);
+}
+
+void Surface::WidenDrawn(int y, int left, int right) {
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (!row.erased) {
+        row.drawn = Union(row.drawn, Span{left, right});
+        return;
+    }
+    // The fresh span stays one span: the columns between are erased now.
+    const Span stale = row.drawn;
+    const Span fresh = row.fresh;
+    if (!fresh.Empty() && right < fresh.left) {
+        WriteDifferences(y, std::max(right, stale.left), std::min(fresh.left, stale.right),
+                         row.uniform);
+    } else if (!fresh.Empty() && left > fresh.right) {
+        WriteDifferences(y, std::max(fresh.right, stale.left), std::min(left, stale.right),
+                         row.uniform);
+    }
+    row.fresh = Union(fresh, Span{left, right});
+}
+
+void Surface::WriteErase(int y) {
+    RowState& row = rows_[static_cast<std::size_t>(y)];
+    if (!row.erased) {
+        return;
+    }
+    const Span stale = row.drawn;
+    const Span fresh = row.fresh;
+    row.erased = false;
+    row.drawn = fresh;
+    row.fresh = Span{};
+    // An empty fresh span is the columns 0 to 0, which leaves the whole stale span to erase.
+    WriteDifferences(y, stale.left, std::min(stale.right, fresh.left), row.uniform);
+    WriteDifferences(y, std::max(stale.left, fresh.right), stale.right, row.uniform);
+}
+
+void Surface::Settle() {
+    for (int y : erasedRows_) {
+        WriteErase(y);
+    }
+    erasedRows_.clear();
 }
 
 bool Surface::FillRows(int top, int bottom, int left, int right, std::uint32_t pixel) {
@@ -166,8 +221,7 @@ bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
     if (count == 0) {
         return false;
     }
-    RowState& row = rows_[static_cast<std::size_t>(y)];
-    row.drawn = Union(row.drawn, Span{left, left + count});
+    WidenDrawn(y, left, left + count);
     std::uint32_t* const target = MutableRow(y) + left;
     const auto [first, last] = DifferingSpan(target, pixels, count);
     if (first == last) {
@@ -197,6 +251,7 @@ bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) 
 }
 
 std::vector<ChangedColumns> Surface::TakeChanges() {
+    Settle();
     std::vector<ChangedColumns> changes;
     std::sort(changedRows_.begin(), changedRows_.end());
     for (int y : changedRows_) {
@@ -207,7 +262,7 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
             // nothing.
             assert(span.left >= row.saved.left && span.right <= row.saved.right);
             // Both from the changed span's first column on.
-            const std::uint32_t* now = Row(y) + span.left;
+            const std::uint32_t* now = MutableRow(y) + span.left;
             const std::uint32_t* before =
                 saved_.data() + row.savedAt + static_cast<std::size_t>(span.left - row.saved.left);
             const auto [first, last] = DifferingSpan(now, before, span.right - span.left);

@@ -26,7 +26,7 @@ constexpr std::uint32_t BLACK = 0x000000;
 constexpr std::uint32_t GREY = 0x404040;
 constexpr std::uint32_t RED = 0xFF0000;
 
-std::vector<std::uint32_t> RowOf(const Surface& surface, int y) {
+std::vector<std::uint32_t> RowOf(Surface& surface, int y) {
     return std::vector<std::uint32_t>(surface.Row(y), surface.Row(y) + surface.Width());
 }
 
