@@ -63,6 +63,97 @@ std::vector<std::string> SampleStatusTexts() {
     return texts;
 }
 
+// The characters of the program's texts, all of printable ASCII and the replacement glyph.
+std::set<char32_t> CharactersOf(const std::vector<std::string>& texts) {
+    std::set<char32_t> characters = {standin::REPLACEMENT_CODE_POINT};
+    for (char32_t ascii = 0x20; ascii < 0x7F; ++ascii) {
+        characters.insert(ascii);
+    }
+    for (const std::string& text : texts) {
+        const std::string utf8 = standin::DecodeCodePage932(text);
+        for (std::size_t index = 0; index < utf8.size();) {
+            characters.insert(standin::NextCodePoint(utf8, index).value());
+        }
+    }
+    return characters;
+}
+
+// The glyphs of a table as it is written out: entries, and their runs as bytes.
+struct Glyphs {
+    std::vector<standin::GlyphTableEntry> entries;
+    std::vector<std::int8_t> runs;
+    int cellHeight = -1;
+};
+
+// Renders each character alone; false, with a message, when one does not fit the table's form.
+bool RenderGlyphs(const std::set<char32_t>& characters, Glyphs& glyphs) {
+    for (char32_t codePoint : characters) {
+        const standin::TextPixels glyph = standin::RenderWholeUtf8Text(Utf8Of(codePoint));
+        if (glyphs.cellHeight >= 0 && glyph.cellHeight != glyphs.cellHeight) {
+            std::fprintf(stderr, "make_glyph_table: U+%04X is %d pixels high, not %d\n",
+                         static_cast<unsigned>(codePoint), glyph.cellHeight, glyphs.cellHeight);
+            return false;
+        }
+        glyphs.cellHeight = glyph.cellHeight;
+        glyphs.entries.push_back(standin::GlyphTableEntry{codePoint, glyph.cellWidth,
+                                                          static_cast<int>(glyphs.runs.size() / 3),
+                                                          static_cast<int>(glyph.runs.size())});
+        for (const standin::GlyphRun& run : glyph.runs) {
+            for (int value : {run.left, run.top, run.length}) {
+                if (value < -128 || value > 127) {
+                    std::fprintf(stderr, "make_glyph_table: U+%04X has a run beyond a byte\n",
+                                 static_cast<unsigned>(codePoint));
+                    return false;
+                }
+                glyphs.runs.push_back(static_cast<std::int8_t>(value));
+            }
+        }
+    }
+    return true;
+}
+
+// Whether every text comes out of the table as the renderer draws it whole.
+bool SetAsDrawnWhole(const standin::GlyphTable& table, const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+        const std::string utf8 = standin::DecodeCodePage932(text);
+        if (!standin::SamePixels(standin::SetTextFromGlyphs(table, utf8),
+                                 standin::RenderWholeUtf8Text(utf8))) {
+            std::fprintf(stderr, "make_glyph_table: \"%s\" differs when set from single glyphs\n",
+                         utf8.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes the table as C++ source; false, with a message, when it cannot.
+bool WriteTable(const char* path, const Glyphs& glyphs) {
+    std::ofstream output(path);
+    output
+        << "// Written by make_glyph_table from the native text renderer's glyphs; do not edit.\n"
+        << "#include \"platform/standin/glyph_table.h\"\n\nnamespace standin {\n\nnamespace {\n\n"
+        << "constexpr GlyphTableEntry ENTRIES[] = {\n";
+    for (const standin::GlyphTableEntry& entry : glyphs.entries) {
+        output << "    {0x" << std::hex << static_cast<unsigned>(entry.codePoint) << std::dec
+               << ", " << entry.cellWidth << ", " << entry.firstRun << ", " << entry.runCount
+               << "},\n";
+    }
+    output << "};\n\nconstexpr std::int8_t RUNS[] = {";
+    for (std::size_t index = 0; index < glyphs.runs.size(); ++index) {
+        output << (index % 24 == 0 ? "\n    " : " ") << static_cast<int>(glyphs.runs[index]) << ",";
+    }
+    output << "\n};\n\n}  // namespace\n\nextern const GlyphTable GENERATED_GLYPH_TABLE{"
+           << glyphs.cellHeight << ", ENTRIES, " << glyphs.entries.size() << ", RUNS, 0x"
+           << std::hex << static_cast<unsigned>(standin::REPLACEMENT_CODE_POINT) << std::dec
+           << "};\n\n}  // namespace standin\n";
+    output.close();
+    if (!output) {
+        std::fprintf(stderr, "make_glyph_table: cannot write %s\n", path);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argumentCount, char** arguments) {
@@ -70,87 +161,24 @@ int main(int argumentCount, char** arguments) {
         std::fputs("usage: make_glyph_table OUTPUT.cpp\n", stderr);
         return 2;
     }
-    std::vector<std::string> programTexts = {NAMES_LABEL_TEXT, EQUINOX_LABEL_TEXT,
-                                             LONGITUDE_LABEL_TEXT, STATUS_TEXT_FORMAT};
-    std::set<char32_t> characters = {standin::REPLACEMENT_CODE_POINT};
-    for (char32_t ascii = 0x20; ascii < 0x7F; ++ascii) {
-        characters.insert(ascii);
+    const std::vector<std::string> programTexts = {NAMES_LABEL_TEXT, EQUINOX_LABEL_TEXT,
+                                                   LONGITUDE_LABEL_TEXT, STATUS_TEXT_FORMAT};
+    Glyphs glyphs;
+    if (!RenderGlyphs(CharactersOf(programTexts), glyphs)) {
+        return 1;
     }
-    for (const std::string& text : programTexts) {
-        const std::string utf8 = standin::DecodeCodePage932(text);
-        for (std::size_t index = 0; index < utf8.size();) {
-            characters.insert(standin::NextCodePoint(utf8, index).value());
-        }
-    }
-
-    // Render each character alone.
-    std::vector<standin::GlyphTableEntry> entries;
-    std::vector<std::int8_t> runs;
-    int cellHeight = -1;
-    for (char32_t codePoint : characters) {
-        const standin::TextPixels glyph = standin::RenderWholeUtf8Text(Utf8Of(codePoint));
-        if (cellHeight >= 0 && glyph.cellHeight != cellHeight) {
-            std::fprintf(stderr, "make_glyph_table: U+%04X is %d pixels high, not %d\n",
-                         static_cast<unsigned>(codePoint), glyph.cellHeight, cellHeight);
-            return 1;
-        }
-        cellHeight = glyph.cellHeight;
-        entries.push_back(standin::GlyphTableEntry{codePoint, glyph.cellWidth,
-                                                   static_cast<int>(runs.size() / 3),
-                                                   static_cast<int>(glyph.runs.size())});
-        for (const standin::GlyphRun& run : glyph.runs) {
-            for (int value : {run.left, run.top, run.length}) {
-                if (value < -128 || value > 127) {
-                    std::fprintf(stderr, "make_glyph_table: U+%04X has a run beyond a byte\n",
-                                 static_cast<unsigned>(codePoint));
-                    return 1;
-                }
-                runs.push_back(static_cast<std::int8_t>(value));
-            }
-        }
-    }
-    const standin::GlyphTable table{cellHeight, entries.data(), static_cast<int>(entries.size()),
-                                    runs.data(), standin::REPLACEMENT_CODE_POINT};
-
-    // Every text the program draws must come out of the table as the renderer draws it whole.
+    const standin::GlyphTable table{glyphs.cellHeight, glyphs.entries.data(),
+                                    static_cast<int>(glyphs.entries.size()), glyphs.runs.data(),
+                                    standin::REPLACEMENT_CODE_POINT};
+    // Every text the program draws, and a wide sample of status texts.
     std::vector<std::string> checked = programTexts;
     for (std::string& status : SampleStatusTexts()) {
         checked.push_back(std::move(status));
     }
-    for (const std::string& text : checked) {
-        const std::string utf8 = standin::DecodeCodePage932(text);
-        if (!standin::SamePixels(standin::SetTextFromGlyphs(table, utf8),
-                                 standin::RenderWholeUtf8Text(utf8))) {
-            std::fprintf(stderr, "make_glyph_table: \"%s\" differs when set from single glyphs\n",
-                         utf8.c_str());
-            return 1;
-        }
-    }
-
-    std::ofstream output(arguments[1]);
-    output
-        << "// Written by make_glyph_table from the native text renderer's glyphs; do not edit.\n"
-        << "#include \"platform/standin/glyph_table.h\"\n\nnamespace standin {\n\nnamespace {\n\n"
-        << "constexpr GlyphTableEntry ENTRIES[] = {\n";
-    for (const standin::GlyphTableEntry& entry : entries) {
-        output << "    {0x" << std::hex << static_cast<unsigned>(entry.codePoint) << std::dec
-               << ", " << entry.cellWidth << ", " << entry.firstRun << ", " << entry.runCount
-               << "},\n";
-    }
-    output << "};\n\nconstexpr std::int8_t RUNS[] = {";
-    for (std::size_t index = 0; index < runs.size(); ++index) {
-        output << (index % 24 == 0 ? "\n    " : " ") << static_cast<int>(runs[index]) << ",";
-    }
-    output << "\n};\n\n}  // namespace\n\nextern const GlyphTable GENERATED_GLYPH_TABLE{"
-           << cellHeight << ", ENTRIES, " << entries.size() << ", RUNS, 0x" << std::hex
-           << static_cast<unsigned>(standin::REPLACEMENT_CODE_POINT) << std::dec
-           << "};\n\n}  // namespace standin\n";
-    output.close();
-    if (!output) {
-        std::fprintf(stderr, "make_glyph_table: cannot write %s\n", arguments[1]);
+    if (!SetAsDrawnWhole(table, checked) || !WriteTable(arguments[1], glyphs)) {
         return 1;
     }
-    std::printf("make_glyph_table: %zu glyphs, %zu runs; %zu texts checked\n", entries.size(),
-                runs.size() / 3, checked.size());
+    std::printf("make_glyph_table: %zu glyphs, %zu runs; %zu texts checked\n",
+                glyphs.entries.size(), glyphs.runs.size() / 3, checked.size());
     return 0;
 }
