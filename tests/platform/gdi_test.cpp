@@ -86,7 +86,7 @@ TEST_F(GdiTest, ABadDeviceContextFailsQuietly) {
     EXPECT_EQ(SetBkColor(nullptr, RED), CLR_INVALID);
 }
 
-TEST_F(GdiTest, ADeviceContextStartsWithBlackTextOnAnOpaqueWhiteCell) {
+TEST_F(GdiTest, ADeviceContextStartsWithBlackTextOnWhiteAndTakesNewColours) {
     ASSERT_TRUE(TextOutA(dc, 0, 100, "-", 1));
     // A hyphen leaves most of its cell as background and draws its stroke in the text colour.
     int white = 0;
@@ -101,8 +101,23 @@ TEST_F(GdiTest, ADeviceContextStartsWithBlackTextOnAnOpaqueWhiteCell) {
     }
     EXPECT_GT(white, 0);
     EXPECT_GT(black, 0);
+    // The same text drawn again takes each colour as it is now.
+    const auto expectDrawnIn = [&](COLORREF text, COLORREF cell) {
+        ASSERT_TRUE(TextOutA(dc, 0, 100, "-", 1));
+        int strokes = 0;
+        for (int y = 100; y < 116; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const COLORREF pixel = headless::Pixel(window, x, y);
+                strokes += pixel == text;
+                EXPECT_TRUE(pixel == text || pixel == cell) << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(strokes, black);
+    };
+    EXPECT_EQ(SetTextColor(dc, RED), BLACK);
+    expectDrawnIn(RED, WHITE);
     EXPECT_EQ(SetBkColor(dc, GREY), WHITE);
-    EXPECT_EQ(SetTextColor(dc, WHITE), BLACK);
+    expectDrawnIn(RED, GREY);
 }
 
 TEST_F(GdiTest, HalfWidthCellsAreEightPixelsAndFullWidthSixteen) {
