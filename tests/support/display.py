@@ -164,9 +164,12 @@ class Desktop:
 
     def _start(self):
         read_end, write_end = os.pipe()
+        # -noreset: an X server resets itself when its last client goes, and refuses new
+        # clients while it does; without a window manager, the readiness check below is that
+        # last client, and the program started next sometimes found no display.
         self._server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten",
-             "tcp"], pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+             "tcp", "-noreset"], pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as reader:
