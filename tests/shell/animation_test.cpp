@@ -57,17 +57,6 @@ TEST_F(Animation, TheClockRestartsAtZeroNotModuloTheLimit) {
     EXPECT_EQ(viewState.elapsed, 0.0);
 }
 
-// Every pixel of a client area, row by row.
-std::vector<COLORREF> ClientPixels(HWND window, int width, int height) {
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            pixels.push_back(headless::Pixel(window, x, y));
-        }
-    }
-    return pixels;
-}
-
 struct Frame {
     double elapsed;
     std::vector<COLORREF> pixels;

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "ephemeris/ephemeris.h"
 #include "platform/headless/headless.h"
@@ -51,16 +53,22 @@ class ShellTest : public ::testing::Test {
     }
 };
 
-// How many pixels of the main window's client area have exactly this colour.
-inline int CountPixels(COLORREF colour) {
-    HWND window = headless::MainWindow();
-    int count = 0;
-    for (int y = 0; y < viewState.clientHeight; ++y) {
-        for (int x = 0; x < viewState.clientWidth; ++x) {
-            count += headless::Pixel(window, x, y) == colour ? 1 : 0;
+// Every pixel of a client area, row by row.
+inline std::vector<COLORREF> ClientPixels(HWND window, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(headless::Pixel(window, x, y));
         }
     }
-    return count;
+    return pixels;
+}
+
+// How many pixels of the main window's client area have exactly this colour.
+inline int CountPixels(COLORREF colour) {
+    const std::vector<COLORREF> pixels =
+        ClientPixels(headless::MainWindow(), viewState.clientWidth, viewState.clientHeight);
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
 }
 
 // Where the Earth's marker centre should be for the current clock and view.
