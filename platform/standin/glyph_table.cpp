@@ -1,39 +1,22 @@
 // Texts set from a table of glyphs: each character's runs, moved on by the cells before it.
-#include "platform/standin/glyph_table.h"
-
 #include <algorithm>
 #include <cassert>
-#include <optional>
-#include <vector>
+
+#include "platform/standin/text_renderer.h"
 
 namespace standin {
 
-std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index) {
-    const auto lead = static_cast<unsigned char>(text[index++]);
-    if (lead < 0x80) {
-        return lead;
+char32_t NextCodePoint(std::string_view utf8, std::size_t& index) {
+    const auto lead = static_cast<unsigned char>(utf8[index++]);
+    const int following = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0;
+    if (lead >= 0xF8 || (lead >= 0x80 && following == 0) || index + following > utf8.size()) {
+        return INVALID_CODE_POINT;
     }
-    int following = 0;
-    char32_t codePoint = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        following = 1;
-        codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        following = 2;
-        codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        following = 3;
-        codePoint = lead & 0x07;
-    } else {
-        return std::nullopt;
-    }
-    if (index + following > text.size()) {
-        return std::nullopt;
-    }
+    char32_t codePoint = following == 0 ? lead : lead & (0x3Fu >> following);
     for (int offset = 0; offset < following; ++offset) {
-        const auto byte = static_cast<unsigned char>(text[index + offset]);
+        const auto byte = static_cast<unsigned char>(utf8[index + offset]);
         if ((byte & 0xC0) != 0x80) {
-            return std::nullopt;
+            return INVALID_CODE_POINT;
         }
         codePoint = (codePoint << 6) | (byte & 0x3F);
     }
@@ -41,39 +24,21 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& index)
     return codePoint;
 }
 
-const GlyphTableEntry* FindGlyph(const GlyphTable& table, char32_t codePoint) {
+TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
     const GlyphTableEntry* end = table.entries + table.entryCount;
-    const GlyphTableEntry* found = std::lower_bound(
-        table.entries, end, codePoint,
-        [](const GlyphTableEntry& entry, char32_t wanted) { return entry.codePoint < wanted; });
-    return found != end && found->codePoint == codePoint ? found : nullptr;
-}
-
-std::vector<const GlyphTableEntry*> GlyphsOf(const GlyphTable& table, std::string_view utf8) {
-    std::vector<const GlyphTableEntry*> glyphs;
-    glyphs.reserve(utf8.size());
+    const auto find = [&](char32_t codePoint) {
+        const GlyphTableEntry* found = std::lower_bound(
+            table.entries, end, codePoint,
+            [](const GlyphTableEntry& entry, char32_t wanted) { return entry.codePoint < wanted; });
+        return found != end && found->codePoint == codePoint ? found : nullptr;
+    };
+    TextPixels pixels{0, table.cellHeight, {}};
     for (std::size_t index = 0; index < utf8.size();) {
-        const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
-        const GlyphTableEntry* glyph = codePoint ? FindGlyph(table, *codePoint) : nullptr;
+        const GlyphTableEntry* glyph = find(NextCodePoint(utf8, index));
         if (glyph == nullptr) {
-            glyph = FindGlyph(table, table.replacement);
+            glyph = find(table.replacement);
             assert(glyph != nullptr && "a glyph table holds its replacement glyph");
         }
-        glyphs.push_back(glyph);
-    }
-    return glyphs;
-}
-
-TextPixels SetTextFromGlyphs(const GlyphTable& table, std::string_view utf8) {
-    // The glyphs first, so that the runs are written once into a vector of their final size.
-    const std::vector<const GlyphTableEntry*> glyphs = GlyphsOf(table, utf8);
-    std::size_t runCount = 0;
-    for (const GlyphTableEntry* glyph : glyphs) {
-        runCount += static_cast<std::size_t>(glyph->runCount);
-    }
-    TextPixels pixels{0, table.cellHeight, {}};
-    pixels.runs.reserve(runCount);
-    for (const GlyphTableEntry* glyph : glyphs) {
         const std::int8_t* values = table.runs + static_cast<std::ptrdiff_t>(glyph->firstRun) * 3;
         for (int run = 0; run < glyph->runCount; ++run, values += 3) {
             pixels.runs.push_back(GlyphRun{pixels.cellWidth + values[0], values[1], values[2]});

@@ -17,18 +17,10 @@ constexpr long long FARTHEST_TEXT_PIXELS = 1 << 21;
 }  // namespace
 
 std::string DrawableText(std::string_view codePage932) {
-    std::string utf8 = DecodeCodePage932(codePage932);
-    const auto control = [](char character) {
-        const auto byte = static_cast<unsigned char>(character);
-        return byte < 0x20 || byte == 0x7F;
-    };
-    if (std::none_of(utf8.begin(), utf8.end(), control)) {
-        return utf8;  // the usual text, with nothing to replace
-    }
     std::string result;
-    result.reserve(utf8.size());
-    for (char character : utf8) {
-        if (control(character)) {
+    for (const char character : DecodeCodePage932(codePage932)) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F) {
             result += REPLACEMENT_GLYPH;
         } else {
             result += character;
@@ -56,7 +48,6 @@ struct CachedText {
     std::string bytes;
     std::uint32_t glyph = 0;
     std::uint32_t background = 0;
-    std::uint64_t lastUse = 0;
     int cellWidth = 0;
     int cellHeight = 0;
     std::vector<std::uint32_t> cell;  // cellWidth by cellHeight, row by row
@@ -65,9 +56,8 @@ struct CachedText {
 constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
 constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are composed afresh each time
 
-// Written only by FindText.
+// Written only by FindText: the most recently drawn first.
 std::vector<CachedText> textCache;
-std::uint64_t textCacheClock = 0;
 
 // Composes a text's cell: the background with the pixels its glyphs cover in the glyph colour;
 // the covered pixels outside the cell are kept apart.
@@ -107,48 +97,28 @@ void Compose(CachedText& text) {
 // text too long to keep.
 const CachedText& FindText(std::string_view bytes, std::uint32_t glyph, std::uint32_t background,
                            CachedText& scratch) {
-    const auto key = [&](CachedText& text) {
-        text.bytes.assign(bytes);
-        text.glyph = glyph;
-        text.background = background;
-    };
-    if (bytes.size() > CACHED_TEXT_MAX_BYTES) {
-        key(scratch);
-        Compose(scratch);
-        return scratch;
-    }
-    ++textCacheClock;
     auto found = std::find_if(textCache.begin(), textCache.end(), [&](const CachedText& text) {
         return text.glyph == glyph && text.background == background && text.bytes == bytes;
     });
     if (found == textCache.end()) {
-        if (textCache.size() < TEXT_CACHE_ENTRIES) {
+        if (bytes.size() > CACHED_TEXT_MAX_BYTES) {
+            found = textCache.end();
+        } else if (textCache.size() < TEXT_CACHE_ENTRIES) {
             found = textCache.emplace(textCache.end());
         } else {
-            // The least recently drawn text makes way.
-            found = std::min_element(textCache.begin(), textCache.end(),
-                                     [](const CachedText& first, const CachedText& second) {
-                                         return first.lastUse < second.lastUse;
-                                     });
+            found = std::prev(textCache.end());  // the least recently drawn text makes way
         }
-        key(*found);
-        Compose(*found);
+        CachedText& text = found == textCache.end() ? scratch : *found;
+        text.bytes.assign(bytes);
+        text.glyph = glyph;
+        text.background = background;
+        Compose(text);
+        if (found == textCache.end()) {
+            return scratch;
+        }
     }
-    found->lastUse = textCacheClock;
-    return *found;
-}
-
-// Fills columns left to right of one surface row with a pixel, within the clip; returns whether
-// a pixel changed.
-bool FillRow(Surface& surface, const RECT& clip, long long row, long long left, long long right,
-             std::uint32_t pixel) {
-    if (row < clip.top || row >= clip.bottom) {
-        return false;
-    }
-    left = std::max<long long>(left, clip.left);
-    right = std::min<long long>(right, clip.right);
-    return left < right && surface.Fill(static_cast<int>(row), static_cast<int>(left),
-                                        static_cast<int>(right), pixel);
+    std::rotate(textCache.begin(), found, std::next(found));
+    return textCache.front();
 }
 
 // Places a composed text on the surface with its top-left corner at (x, y), within the clip:
@@ -172,9 +142,14 @@ bool PlaceText(Surface& surface, const RECT& clip, long long x, long long y,
                   changed;
     }
     for (const GlyphRun& run : text.overhang) {
-        changed = FillRow(surface, clip, y + run.top, x + run.left, x + run.left + run.length,
-                          text.glyph) ||
-                  changed;
+        const long long row = y + run.top;
+        const long long from = std::max<long long>(x + run.left, clip.left);
+        const long long to = std::min<long long>(x + run.left + run.length, clip.right);
+        if (row >= clip.top && row < clip.bottom && from < to) {
+            changed = surface.Fill(static_cast<int>(row), static_cast<int>(from),
+                                   static_cast<int>(to), text.glyph) ||
+                      changed;
+        }
     }
     return changed;
 }

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "platform/standin/glyph_table.h"
 #include "platform/standin/text_renderer.h"
 
 namespace standin {
@@ -17,44 +16,30 @@ namespace {
 // clang-format off
 EM_JS(int, DecodeInBrowser, (const char* bytes, int length, char* output, int capacity), {
     const input = HEAPU8.subarray(bytes, bytes + length);
-    if (!Module.shiftJisDecoder) {
-        Module.shiftJisDecoder = new TextDecoder("shift_jis", {fatal: true});
-    }
-    const pair = Module.shiftJisDecoder;
+    const decoder = Module.shiftJisDecoder =
+        Module.shiftJisDecoder || new TextDecoder("shift_jis", {fatal: true});
     // A text of whole characters decodes in one call. The browser's decoder differs from code
-    // page 932 only in taking 0x80 as a character, so texts with that byte go byte by byte.
+    // page 932 only in taking the byte 0x80 alone as a character, so texts with that byte, like
+    // those with an invalid or cut-off character, go character by character.
     if (!input.includes(0x80)) {
         try {
-            return stringToUTF8(pair.decode(input), output, capacity);
+            return stringToUTF8(decoder.decode(input), output, capacity);
         } catch (error) {
-            // an invalid or cut-off character: decoded byte by byte below
+            // decoded character by character below
         }
     }
     let text = "";
     for (let index = 0; index < length;) {
-        const byte = input[index];
-        if (byte < 0x80) {
-            text += String.fromCharCode(byte);
-            ++index;
-            continue;
+        const lead = input[index];
+        const size = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
+        let character = null;
+        try {
+            character = lead === 0x80 ? null : decoder.decode(input.subarray(index, index + size));
+        } catch (error) {
+            // not a character
         }
-        if (byte >= 0xA1 && byte <= 0xDF) {
-            text += String.fromCharCode(0xFF61 + byte - 0xA1);  // half-width katakana
-            ++index;
-            continue;
-        }
-        if (((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) &&
-            index + 1 < length) {
-            try {
-                text += pair.decode(input.subarray(index, index + 2));
-                index += 2;
-                continue;
-            } catch (error) {
-                // not a character: one replacement for the lead byte
-            }
-        }
-        text += "\uFF65";
-        ++index;
+        text += character === null ? "\uFF65" : character;  // one replacement for its first byte
+        index += character === null ? 1 : size;
     }
     return stringToUTF8(text, output, capacity);
 });
@@ -72,12 +57,9 @@ std::string DecodeCodePage932(std::string_view bytes) {
     return result;
 }
 
+// A character that the table lacks shows the replacement glyph.
 TextPixels RenderUtf8Text(std::string_view utf8) {
     return SetTextFromGlyphs(GENERATED_GLYPH_TABLE, utf8);
-}
-
-const GlyphTable* GlyphTableFor(std::string_view) {
-    return &GENERATED_GLYPH_TABLE;  // every text: a character it lacks shows the replacement
 }
 
 }  // namespace standin

@@ -1,6 +1,4 @@
 // The native text backend: the default font's glyphs rendered with Pango on cairo image surfaces.
-#include "platform/standin/text_pango.h"
-
 #include <pango/pangocairo.h>
 
 #include <algorithm>
@@ -13,7 +11,6 @@
 #include <vector>
 
 #include "platform/owned_handles.h"
-#include "platform/standin/glyph_table.h"
 #include "platform/standin/text_renderer.h"
 
 namespace standin {
@@ -28,13 +25,9 @@ constexpr int DEFAULT_FONT_PIXELS = 16;
 constexpr int RENDER_MARGIN = 4;
 // Cairo's image surfaces end at 32767 pixels a side; a longer text is rendered in tiles this wide.
 constexpr int TILE_PIXELS = 8192;
-constexpr std::uint32_t WHITE_PIXEL = 0x00FFFFFF;
 // A pixel at least this bright in green counts as covered by a glyph. Glyphs are drawn without
 // antialiasing, so only a font with its own colours could give anything but black and white.
 constexpr std::uint32_t COVERED_GREEN = 0x80;
-// Characters whose glyphs are kept: far more than the program's texts use, and a bound on what a
-// stream of ever new characters can take.
-constexpr std::size_t KEPT_GLYPHS = 1024;
 
 using Layout = owned::GObject<PangoLayout>;
 using FontDescription =
@@ -66,11 +59,6 @@ PangoLayout* LayoutOf(std::string_view text) {
     return layout.get();
 }
 
-void SetColour(cairo_t* cairo, COLORREF colour) {
-    cairo_set_source_rgb(cairo, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
-                         GetBValue(colour) / 255.0);
-}
-
 // Appends the runs of covered pixels of one rendered tile, whose left edge is at column offset of
 // the text's own coordinates and whose top is at row top.
 void CollectRuns(cairo_surface_t* image, int offset, int top, std::vector<GlyphRun>& runs) {
@@ -83,15 +71,6 @@ void CollectRuns(cairo_surface_t* image, int offset, int top, std::vector<GlyphR
     for (int row = 0; row < height; ++row) {
         const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
         for (int column = 0; column < width;) {
-            // Most of the picture is black: pass over it four pixels at a time.
-            while (column + 4 <= width && ((pixels[column] | pixels[column + 1] |
-                                            pixels[column + 2] | pixels[column + 3]) &
-                                           WHITE_PIXEL) == 0) {
-                column += 4;
-            }
-            if (column >= width) {
-                break;
-            }
             if (!covered(pixels[column])) {
                 ++column;
                 continue;
@@ -126,81 +105,55 @@ bool OneGlyphOfTheDefaultFont(PangoLayout* layout) {
     return family != nullptr && std::strcmp(family, DEFAULT_FONT_FAMILY) == 0;
 }
 
-// The characters drawn so far, each as Pango draws it alone, kept as a real GDI keeps its glyphs:
-// the default font's in a glyph table that grows, the others only as known to be of another font.
-class KeptGlyphs {
-  public:
-    // Whether every character of the text has a glyph of the default font in the table, drawing
-    // those that are new; false for invalid UTF-8, and once the store is full.
-    bool Keep(std::string_view utf8) {
-        for (std::size_t index = 0; index < utf8.size();) {
-            const std::size_t start = index;
-            const std::optional<char32_t> codePoint = NextCodePoint(utf8, index);
-            if (!codePoint || !Keep(*codePoint, utf8.substr(start, index - start))) {
-                return false;
-            }
-        }
-        return true;
-    }
-    const GlyphTable& Table() const { return table_; }
-
-  private:
-    bool Keep(char32_t codePoint, std::string_view character) {
-        const auto entry = std::lower_bound(
-            entries_.begin(), entries_.end(), codePoint,
-            [](const GlyphTableEntry& kept, char32_t wanted) { return kept.codePoint < wanted; });
-        if (entry != entries_.end() && entry->codePoint == codePoint) {
-            return true;
-        }
-        if (std::binary_search(otherFonts_.begin(), otherFonts_.end(), codePoint)) {
-            return false;
-        }
-        if (entries_.size() + otherFonts_.size() >= KEPT_GLYPHS) {
-            return false;
-        }
-        const TextPixels glyph = RenderWholeUtf8Text(character);
-        const auto fitsTable = [](const GlyphRun& run) {
-            const auto fits = [](int value) { return value >= INT8_MIN && value <= INT8_MAX; };
-            return fits(run.left) && fits(run.top) && fits(run.length);
-        };
-        if (!OneGlyphOfTheDefaultFont(LayoutOf(character)) ||
-            (!entries_.empty() && glyph.cellHeight != table_.cellHeight) ||
-            !std::all_of(glyph.runs.begin(), glyph.runs.end(), fitsTable)) {
-            otherFonts_.insert(std::upper_bound(otherFonts_.begin(), otherFonts_.end(), codePoint),
-                               codePoint);
-            return false;
-        }
-        entries_.insert(
-            entry, GlyphTableEntry{codePoint, glyph.cellWidth, static_cast<int>(runs_.size() / 3),
-                                   static_cast<int>(glyph.runs.size())});
-        for (const GlyphRun& run : glyph.runs) {
-            runs_.insert(runs_.end(),
-                         {static_cast<std::int8_t>(run.left), static_cast<std::int8_t>(run.top),
-                          static_cast<std::int8_t>(run.length)});
-        }
-        table_ = GlyphTable{glyph.cellHeight, entries_.data(), static_cast<int>(entries_.size()),
-                            runs_.data(), REPLACEMENT_CODE_POINT};
-        return true;
-    }
-
-    std::vector<GlyphTableEntry> entries_;  // sorted by code point
-    std::vector<std::int8_t> runs_;
-    std::vector<char32_t> otherFonts_;  // sorted
-    GlyphTable table_{};
-};
-
 }  // namespace
 
-// Texts made only of the default font's own glyphs are set from the kept glyphs; any other is laid
-// out and drawn whole.
-const GlyphTable* GlyphTableFor(std::string_view utf8) {
-    static KeptGlyphs kept;
-    return !utf8.empty() && kept.Keep(utf8) ? &kept.Table() : nullptr;
+bool GlyphTableBuilder::Add(char32_t codePoint) {
+    const auto entry = std::lower_bound(
+        entries_.begin(), entries_.end(), codePoint,
+        [](const GlyphTableEntry& kept, char32_t wanted) { return kept.codePoint < wanted; });
+    if (entry != entries_.end() && entry->codePoint == codePoint) {
+        return true;
+    }
+    if (std::binary_search(lacking_.begin(), lacking_.end(), codePoint)) {
+        return false;
+    }
+    char character[8] = {};
+    const bool valid = g_unichar_validate(codePoint);
+    const TextPixels glyph = RenderWholeUtf8Text(
+        valid ? std::string_view(character, g_unichar_to_utf8(codePoint, character)) : "");
+    const auto fits = [](int value) { return value >= INT8_MIN && value <= INT8_MAX; };
+    bool fit = valid && OneGlyphOfTheDefaultFont(LayoutOf(character)) &&
+               (entries_.empty() || glyph.cellHeight == table_.cellHeight);
+    for (const GlyphRun& run : glyph.runs) {
+        fit = fit && fits(run.left) && fits(run.top) && fits(run.length);
+    }
+    if (!fit) {
+        lacking_.insert(std::upper_bound(lacking_.begin(), lacking_.end(), codePoint), codePoint);
+        return false;
+    }
+    entries_.insert(entry,
+                    GlyphTableEntry{codePoint, glyph.cellWidth, static_cast<int>(runs_.size() / 3),
+                                    static_cast<int>(glyph.runs.size())});
+    for (const GlyphRun& run : glyph.runs) {
+        runs_.insert(runs_.end(),
+                     {static_cast<std::int8_t>(run.left), static_cast<std::int8_t>(run.top),
+                      static_cast<std::int8_t>(run.length)});
+    }
+    table_ = GlyphTable{glyph.cellHeight, entries_.data(), static_cast<int>(entries_.size()),
+                        runs_.data(), REPLACEMENT_CODE_POINT};
+    return true;
 }
 
+// The characters drawn so far are kept as a real GDI keeps its glyphs. Code page 932 has fewer
+// than 8,000 characters, which bounds what the table can grow to. Texts made only of the default
+// font's own glyphs are set from it; any other is laid out and drawn whole.
 TextPixels RenderUtf8Text(std::string_view utf8) {
-    const GlyphTable* table = GlyphTableFor(utf8);
-    return table != nullptr ? SetTextFromGlyphs(*table, utf8) : RenderWholeUtf8Text(utf8);
+    static GlyphTableBuilder kept;
+    bool settable = !utf8.empty();
+    for (std::size_t index = 0; settable && index < utf8.size();) {
+        settable = kept.Add(NextCodePoint(utf8, index));
+    }
+    return settable ? SetTextFromGlyphs(kept.Table(), utf8) : RenderWholeUtf8Text(utf8);
 }
 
 TextPixels RenderWholeUtf8Text(std::string_view utf8) {
@@ -228,7 +181,6 @@ TextPixels RenderWholeUtf8Text(std::string_view utf8) {
         }
         CollectRuns(image.get(), left + tile, top, rendered.runs);
     }
-    rendered.runs.shrink_to_fit();
     return rendered;
 }
 
@@ -244,22 +196,6 @@ bool SamePixels(const TextPixels& first, const TextPixels& second) {
     };
     return first.cellWidth == second.cellWidth && first.cellHeight == second.cellHeight &&
            covered(first) == covered(second);
-}
-
-int DrawCodePage932Text(cairo_t* cairo, double x, double y, std::string_view bytes,
-                        COLORREF textColour, std::optional<COLORREF> background) {
-    PangoLayout* layout = LayoutOf(DrawableText(bytes));
-    PangoRectangle logical;
-    pango_layout_get_pixel_extents(layout, nullptr, &logical);
-    if (background) {
-        SetColour(cairo, *background);
-        cairo_rectangle(cairo, x, y, logical.width, logical.height);
-        cairo_fill(cairo);
-    }
-    SetColour(cairo, textColour);
-    cairo_move_to(cairo, x, y);
-    pango_cairo_show_layout(cairo, layout);
-    return logical.width;
 }
 
 }  // namespace standin

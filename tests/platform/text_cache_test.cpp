@@ -6,8 +6,10 @@
 #include <random>
 #include <string>
 
+#include <pango/pangocairo.h>
+
+#include "platform/owned_handles.h"
 #include "platform/standin/standin.h"
-#include "platform/standin/text_pango.h"
 #include "platform/standin/text_renderer.h"
 #include "tests/platform/test_window.h"
 
@@ -22,27 +24,44 @@ constexpr int HEIGHT = 541;
 constexpr COLORREF TEXT_COLOUR = RGB(255, 255, 255);
 constexpr COLORREF CELL_COLOUR = RGB(10, 20, 30);
 
-// The reference: the same text drawn by Pango and cairo straight onto an image of the client
-// area, clipped to it, on the same grey; without the pixel of the test window's paint mark at
-// (0, 0), as ClientPicture.
+// The reference: the same text laid out by Pango in Windows' default font, a 16-pixel Japanese
+// Gothic, and drawn by cairo straight onto an image of the client area, clipped to it, on the
+// same grey; without the pixel of the test window's paint mark at (0, 0), as ClientPicture.
 std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes) {
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT);
-    cairo_t* cairo = cairo_create(image);
-    cairo_set_source_rgb(cairo, 64 / 255.0, 64 / 255.0, 64 / 255.0);
-    cairo_paint(cairo);
-    standin::DrawCodePage932Text(cairo, x, y, bytes, TEXT_COLOUR, CELL_COLOUR);
-    cairo_destroy(cairo);
-    cairo_surface_flush(image);
+    const owned::CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT));
+    const owned::Cairo cairo(cairo_create(image.get()));
+    cairo_set_source_rgb(cairo.get(), 64 / 255.0, 64 / 255.0, 64 / 255.0);
+    cairo_paint(cairo.get());
+    const owned::CairoFontOptions options(cairo_font_options_create());
+    cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
+    const owned::GObject<PangoLayout> layout(pango_cairo_create_layout(cairo.get()));
+    pango_cairo_context_set_font_options(pango_layout_get_context(layout.get()), options.get());
+    PangoFontDescription* font = pango_font_description_from_string("IPAGothic");
+    pango_font_description_set_absolute_size(font, 16 * PANGO_SCALE);
+    pango_layout_set_font_description(layout.get(), font);
+    pango_font_description_free(font);
+    const std::string utf8 = standin::DrawableText(bytes);
+    pango_layout_set_text(layout.get(), utf8.data(), static_cast<int>(utf8.size()));
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
+    cairo_set_source_rgb(cairo.get(), 10 / 255.0, 20 / 255.0, 30 / 255.0);  // CELL_COLOUR
+    cairo_rectangle(cairo.get(), x, y, logical.width, logical.height);
+    cairo_fill(cairo.get());
+    cairo_set_source_rgb(cairo.get(), 1, 1, 1);  // TEXT_COLOUR
+    cairo_move_to(cairo.get(), x, y);
+    pango_cairo_show_layout(cairo.get(), layout.get());
+    cairo_surface_flush(image.get());
     std::vector<std::uint32_t> pixels;
-    const int stride = cairo_image_surface_get_stride(image);
+    const int stride = cairo_image_surface_get_stride(image.get());
     for (int row = 0; row < HEIGHT; ++row) {
         const auto* line = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(image) + row * stride);
+            cairo_image_surface_get_data(image.get()) + row * stride);
         for (int column = 0; column < WIDTH; ++column) {
             pixels.push_back(line[column] & 0x00FFFFFF);
         }
     }
-    cairo_surface_destroy(image);
     pixels[0] = 0;
     return pixels;
 }

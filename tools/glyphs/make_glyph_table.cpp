@@ -13,38 +13,17 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/host.h"
-#include "platform/standin/glyph_table.h"
-#include "platform/standin/text_pango.h"
 #include "platform/standin/text_renderer.h"
 #include "scene/texts.h"
 #include "shell/shell.h"
 
 namespace {
-
-std::string Utf8Of(char32_t codePoint) {
-    std::string text;
-    if (codePoint < 0x80) {
-        text += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        text += static_cast<char>(0xC0 | (codePoint >> 6));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        text += static_cast<char>(0xE0 | (codePoint >> 12));
-        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (codePoint >> 18));
-        text += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-    return text;
-}
 
 // The status texts of a wide sample of clock values, intervals and sizes.
 std::vector<std::string> SampleStatusTexts() {
@@ -72,41 +51,20 @@ std::set<char32_t> CharactersOf(const std::vector<std::string>& texts) {
     for (const std::string& text : texts) {
         const std::string utf8 = standin::DecodeCodePage932(text);
         for (std::size_t index = 0; index < utf8.size();) {
-            characters.insert(standin::NextCodePoint(utf8, index).value());
+            characters.insert(standin::NextCodePoint(utf8, index));
         }
     }
     return characters;
 }
 
-// The glyphs of a table as it is written out: entries, and their runs as bytes.
-struct Glyphs {
-    std::vector<standin::GlyphTableEntry> entries;
-    std::vector<std::int8_t> runs;
-    int cellHeight = -1;
-};
-
-// Renders each character alone; false, with a message, when one does not fit the table's form.
-bool RenderGlyphs(const std::set<char32_t>& characters, Glyphs& glyphs) {
+// Draws each character alone into the table; false, with a message, when one does not fit.
+bool RenderGlyphs(const std::set<char32_t>& characters, standin::GlyphTableBuilder& glyphs) {
     for (char32_t codePoint : characters) {
-        const standin::TextPixels glyph = standin::RenderWholeUtf8Text(Utf8Of(codePoint));
-        if (glyphs.cellHeight >= 0 && glyph.cellHeight != glyphs.cellHeight) {
-            std::fprintf(stderr, "make_glyph_table: U+%04X is %d pixels high, not %d\n",
-                         static_cast<unsigned>(codePoint), glyph.cellHeight, glyphs.cellHeight);
+        if (!glyphs.Add(codePoint)) {
+            std::fprintf(stderr,
+                         "make_glyph_table: U+%04X has no glyph of the default font's form\n",
+                         static_cast<unsigned>(codePoint));
             return false;
-        }
-        glyphs.cellHeight = glyph.cellHeight;
-        glyphs.entries.push_back(standin::GlyphTableEntry{codePoint, glyph.cellWidth,
-                                                          static_cast<int>(glyphs.runs.size() / 3),
-                                                          static_cast<int>(glyph.runs.size())});
-        for (const standin::GlyphRun& run : glyph.runs) {
-            for (int value : {run.left, run.top, run.length}) {
-                if (value < -128 || value > 127) {
-                    std::fprintf(stderr, "make_glyph_table: U+%04X has a run beyond a byte\n",
-                                 static_cast<unsigned>(codePoint));
-                    return false;
-                }
-                glyphs.runs.push_back(static_cast<std::int8_t>(value));
-            }
         }
     }
     return true;
@@ -127,24 +85,26 @@ bool SetAsDrawnWhole(const standin::GlyphTable& table, const std::vector<std::st
 }
 
 // Writes the table as C++ source; false, with a message, when it cannot.
-bool WriteTable(const char* path, const Glyphs& glyphs) {
+bool WriteTable(const char* path, const standin::GlyphTableBuilder& glyphs) {
+    const standin::GlyphTable& table = glyphs.Table();
     std::ofstream output(path);
     output
         << "// Written by make_glyph_table from the native text renderer's glyphs; do not edit.\n"
-        << "#include \"platform/standin/glyph_table.h\"\n\nnamespace standin {\n\nnamespace {\n\n"
+        << "#include \"platform/standin/text_renderer.h\"\n\nnamespace standin {\n\nnamespace {\n\n"
         << "constexpr GlyphTableEntry ENTRIES[] = {\n";
-    for (const standin::GlyphTableEntry& entry : glyphs.entries) {
+    for (const standin::GlyphTableEntry& entry :
+         std::span(table.entries, static_cast<std::size_t>(table.entryCount))) {
         output << "    {0x" << std::hex << static_cast<unsigned>(entry.codePoint) << std::dec
                << ", " << entry.cellWidth << ", " << entry.firstRun << ", " << entry.runCount
                << "},\n";
     }
     output << "};\n\nconstexpr std::int8_t RUNS[] = {";
-    for (std::size_t index = 0; index < glyphs.runs.size(); ++index) {
-        output << (index % 24 == 0 ? "\n    " : " ") << static_cast<int>(glyphs.runs[index]) << ",";
+    for (std::size_t index = 0; index < glyphs.RunBytes(); ++index) {
+        output << (index % 24 == 0 ? "\n    " : " ") << static_cast<int>(table.runs[index]) << ",";
     }
     output << "\n};\n\n}  // namespace\n\nextern const GlyphTable GENERATED_GLYPH_TABLE{"
-           << glyphs.cellHeight << ", ENTRIES, " << glyphs.entries.size() << ", RUNS, 0x"
-           << std::hex << static_cast<unsigned>(standin::REPLACEMENT_CODE_POINT) << std::dec
+           << table.cellHeight << ", ENTRIES, " << table.entryCount << ", RUNS, 0x" << std::hex
+           << static_cast<unsigned>(standin::REPLACEMENT_CODE_POINT) << std::dec
            << "};\n\n}  // namespace standin\n";
     output.close();
     if (!output) {
@@ -163,22 +123,19 @@ int main(int argumentCount, char** arguments) {
     }
     const std::vector<std::string> programTexts = {NAMES_LABEL_TEXT, EQUINOX_LABEL_TEXT,
                                                    LONGITUDE_LABEL_TEXT, STATUS_TEXT_FORMAT};
-    Glyphs glyphs;
+    standin::GlyphTableBuilder glyphs;
     if (!RenderGlyphs(CharactersOf(programTexts), glyphs)) {
         return 1;
     }
-    const standin::GlyphTable table{glyphs.cellHeight, glyphs.entries.data(),
-                                    static_cast<int>(glyphs.entries.size()), glyphs.runs.data(),
-                                    standin::REPLACEMENT_CODE_POINT};
     // Every text the program draws, and a wide sample of status texts.
     std::vector<std::string> checked = programTexts;
     for (std::string& status : SampleStatusTexts()) {
         checked.push_back(std::move(status));
     }
-    if (!SetAsDrawnWhole(table, checked) || !WriteTable(arguments[1], glyphs)) {
+    if (!SetAsDrawnWhole(glyphs.Table(), checked) || !WriteTable(arguments[1], glyphs)) {
         return 1;
     }
-    std::printf("make_glyph_table: %zu glyphs, %zu runs; %zu texts checked\n",
-                glyphs.entries.size(), glyphs.runs.size() / 3, checked.size());
+    std::printf("make_glyph_table: %d glyphs, %zu runs; %zu texts checked\n",
+                glyphs.Table().entryCount, glyphs.RunBytes() / 3, checked.size());
     return 0;
 }
