@@ -9,10 +9,6 @@ namespace standin {
 
 namespace {
 
-// Columns saved beyond a change, on either side, so that a marker drawn pixel by pixel is saved
-// once.
-constexpr int SAVED_MARGIN_COLUMNS = 8;
-
 // The first and one past the last of the count pixels that differ between two rows; first equals
 // last when none does. The C library's wide compares pass over the equal ends in blocks: a new
 // status text differs from the last one in a few digits in the middle, and an erase finds most
@@ -69,6 +65,20 @@ void Surface::GrowTo(int width, int height) {
         std::copy_n(MutableRow(y), width_,
                     grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
     }
+    pixels_ = std::move(grown);
+    // The saved rows grow too: their new columns were black, as the new pixels are.
+    std::vector<std::uint32_t> saved;
+    for (int y : changedRows_) {
+        RowState& row = rows_[static_cast<std::size_t>(y)];
+        if (row.savedAt == WHOLE_ROW) {
+            continue;
+        }
+        const auto from = saved_.begin() + static_cast<std::ptrdiff_t>(row.savedAt);
+        row.savedAt = saved.size();
+        saved.insert(saved.end(), from, from + width_);
+        saved.resize(saved.size() + static_cast<std::size_t>(newWidth - width_), 0);
+    }
+    saved_ = std::move(saved);
     // The new columns of a row of another uniform colour are drawn on, black; the new rows are
     // uniformly black.
     for (int y = 0; y < height_; ++y) {
@@ -78,49 +88,19 @@ void Surface::GrowTo(int width, int height) {
         }
     }
     rows_.resize(static_cast<std::size_t>(newHeight));
-    pixels_ = std::move(grown);
     width_ = newWidth;
     height_ = newHeight;
-    // Reserved once, so that the heap does not grow while the program runs.
-    saved_.reserve(pixels_.size() / 4);
-    changedRows_.reserve(rows_.size());
+    changedRows_.reserve(rows_.size());  // once, so that the heap does not grow while drawing
 }
 
 void Surface::NoteChange(int y, int left, int right) {
     RowState& row = rows_[static_cast<std::size_t>(y)];
     if (row.changed.Empty()) {
         changedRows_.push_back(y);
+        row.savedAt = saved_.size();
+        saved_.insert(saved_.end(), MutableRow(y), MutableRow(y) + width_);
     }
     row.changed = Union(row.changed, Span{left, right});
-    if (row.whole || (left >= row.saved.left && right <= row.saved.right)) {
-        return;
-    }
-    const Span wanted = Union(row.saved, Span{std::max(left - SAVED_MARGIN_COLUMNS, 0),
-                                              std::min(right + SAVED_MARGIN_COLUMNS, width_)});
-    const auto count = static_cast<std::size_t>(wanted.right - wanted.left);
-    if (saved_.size() + count > saved_.capacity()) {
-        // No host takes the changes: report them as written.
-        for (RowState& state : rows_) {
-            state.whole = state.whole || !state.saved.Empty();
-            state.saved = Span{};
-        }
-        row.whole = true;
-        saved_.clear();
-        return;
-    }
-    // The new columns have not been written since the changes were last taken; the old ones are
-    // saved already.
-    const std::size_t at = saved_.size();
-    const std::uint32_t* current = MutableRow(y);
-    saved_.insert(saved_.end(), current + wanted.left, current + wanted.right);
-    if (!row.saved.Empty()) {
-        std::copy_n(
-            saved_.begin() + static_cast<std::ptrdiff_t>(row.savedAt),
-            row.saved.right - row.saved.left,
-            saved_.begin() + static_cast<std::ptrdiff_t>(at) + (row.saved.left - wanted.left));
-    }
-    row.saved = wanted;
-    row.savedAt = at;
 }
 
 bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
@@ -151,15 +131,17 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
         return true;
     }
     if (left == 0 && right == width_) {
-        // The whole row in a new colour: all of it changes.
-        std::fill(MutableRow(y), MutableRow(y) + width_, pixel);
+        // The whole row in a new colour: all of it changes, and there is nothing to compare.
         if (row.changed.Empty()) {
             changedRows_.push_back(y);
+            row.savedAt = WHOLE_ROW;
         }
-        row = RowState{};
+        std::fill(MutableRow(y), MutableRow(y) + width_, pixel);
         row.uniform = pixel;
+        row.drawn = Span{};
+        row.erased = false;
+        row.fresh = Span{};
         row.changed = Span{0, width_};
-        row.whole = true;
         return true;
     }
     WidenDrawn(y, left, right);
@@ -256,43 +238,38 @@ std::vector<ChangedColumns> Surface::TakeChanges() {
     std::sort(changedRows_.begin(), changedRows_.end());
     for (int y : changedRows_) {
         RowState& row = rows_[static_cast<std::size_t>(y)];
-        Span span = row.changed;
-        if (!span.Empty() && !row.whole) {
-            // Only what differs from before: an erase and a repaint of the same picture change
-            // nothing.
-            assert(span.left >= row.saved.left && span.right <= row.saved.right);
-            // Both from the changed span's first column on.
-            const std::uint32_t* now = MutableRow(y) + span.left;
-            const std::uint32_t* before =
-                saved_.data() + row.savedAt + static_cast<std::size_t>(span.left - row.saved.left);
-            const auto [first, last] = DifferingSpan(now, before, span.right - span.left);
-            // Changes far apart on one row, such as a marker passing the status text's digits,
-            // are reported apart, so that what lies between them is not redrawn.
-            int group = first;
-            int equal = 0;
-            for (int column = first; column < last; ++column) {
-                if (now[column] == before[column]) {
-                    ++equal;
-                    continue;
-                }
-                if (equal > BAND_GAP_COLUMNS) {
-                    changes.push_back(
-                        ChangedColumns{y, span.left + group, span.left + column - equal});
-                    group = column;
-                }
-                equal = 0;
-            }
-            span = Span{span.left + group, span.left + last};
-        }
-        if (!span.Empty()) {
-            changes.push_back(ChangedColumns{y, span.left, span.right});
-        }
+        const Span span = row.changed;
         row.changed = Span{};
-        row.saved = Span{};
-        row.whole = false;
+        if (row.savedAt == WHOLE_ROW) {
+            changes.push_back(ChangedColumns{y, span.left, span.right});
+            continue;
+        }
+        // Only what differs from what the host took: an erase and a repaint of the same picture
+        // change nothing.
+        const std::uint32_t* now = MutableRow(y) + span.left;
+        const std::uint32_t* before = saved_.data() + row.savedAt + span.left;
+        const auto [first, last] = DifferingSpan(now, before, span.right - span.left);
+        // Changes far apart on one row, such as a marker passing the status text's digits, are
+        // reported apart, so that what lies between them is not redrawn.
+        int group = first;
+        int equal = 0;
+        for (int column = first; column < last; ++column) {
+            if (now[column] == before[column]) {
+                ++equal;
+                continue;
+            }
+            if (equal > BAND_GAP_COLUMNS) {
+                changes.push_back(ChangedColumns{y, span.left + group, span.left + column - equal});
+                group = column;
+            }
+            equal = 0;
+        }
+        if (first < last) {
+            changes.push_back(ChangedColumns{y, span.left + group, span.left + last});
+        }
     }
-    saved_.clear();
     changedRows_.clear();
+    saved_.clear();  // keeping its room, so that drawing does not reach for the heap
     return changes;
 }
 

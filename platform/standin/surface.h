@@ -1,15 +1,16 @@
 // A top-level window's client pixels, and which of them changed since a host last looked.
 //
 // The pixels are 0x00RRGGBB words in plain memory, kept at the largest size so far. Every write
-// goes through Fill, Put or Set, which write only the pixels that differ, and each row remembers
-// the columns written since TakeChanges last ran together with what they held then, so that
-// TakeChanges reports only pixels that really differ from what the host took last: a mode-0 tick
-// erases the client area and draws the same labels again, and the host redraws only the markers
-// that moved and the digits that changed. Invariants:
+// goes through Fill, Put or Set, which write only the pixels that differ, and a row written since
+// TakeChanges last ran keeps a copy of itself as it was then and the columns written since, so
+// that TakeChanges compares only those with the copy and reports only pixels that really
+// changed: a mode-0 tick erases the client area and draws the same labels again, and the host
+// redraws only the markers that moved and the digits that changed. Invariants:
 // - outside a row's drawn span, every pixel of the row is of the row's uniform colour;
 // - an erased row is of its uniform colour but for its fresh span, what was drawn on it since;
 //   its drawn span holds what it held before, until Settle writes the erase;
-// - a row's changed span lies within its saved span, unless the row is reported whole;
+// - a row with a changed span has its copy in saved_, unless WHOLE_ROW; outside that span, its
+//   pixels equal the copy;
 // - changedRows_ lists each row whose changed span is not empty, once.
 #pragma once
 
@@ -71,18 +72,15 @@ class Surface {
         // (1.11 % of a core against 1.06 %, medians of two rounds).
         bool erased = false;
         Span fresh;
-        Span changed;  // written since the host last took the changes
-        // The changed columns as they were then, from savedAt in saved_; none when the row was
-        // filled whole in a new colour, which changed all of it.
-        Span saved;
-        std::size_t savedAt = 0;
-        bool whole = false;
+        Span changed;             // written since the host last took the changes
+        std::size_t savedAt = 0;  // where its copy starts in saved_, while it has changes
     };
+    // A row filled whole in a new colour since the last take has no copy: all of it changed.
+    static constexpr std::size_t WHOLE_ROW = SIZE_MAX;
     std::uint32_t* MutableRow(int y) {
         return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
     }
-    // Notes that columns left to right - 1 of row y are about to change, keeping what they hold.
-    void NoteChange(int y, int left, int right);
+    void NoteChange(int y, int left, int right);  // columns left to right - 1 of row y
     // Writes the pixels of columns left to right - 1 that differ; returns whether there were any.
     bool WriteDifferences(int y, int left, int right, std::uint32_t pixel);
     // Notes that columns left to right - 1 of row y are about to be drawn on. On an erased row,
@@ -97,8 +95,7 @@ class Surface {
     std::vector<RowState> rows_;
     std::vector<int> changedRows_;  // in no order
     std::vector<int> erasedRows_;   // noted as erased since the last Settle, in no order
-    // The saved pixels of all rows. A host takes the changes after every drawing, so a few rows'
-    // worth is all they need; past a quarter of the surface, changes are reported as written.
+    // The rows written since the host last took the changes, as they were then.
     std::vector<std::uint32_t> saved_;
     std::vector<std::uint32_t> same_;  // a row of one colour, to compare long spans against
 };
