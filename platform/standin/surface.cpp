@@ -215,20 +215,18 @@ bool Surface::Put(int y, int left, const std::uint32_t* pixels, int count) {
 }
 
 bool Surface::WriteDifferences(int y, int left, int right, std::uint32_t pixel) {
+    std::uint32_t* const row = MutableRow(y);
+    while (left < right && row[left] == pixel) {
+        ++left;
+    }
+    while (right > left && row[right - 1] == pixel) {
+        --right;
+    }
     if (left >= right) {
-        return false;
+        return false;  // also for an empty span given with left past right
     }
-    if (same_.size() != static_cast<std::size_t>(width_) || same_.front() != pixel) {
-        same_.assign(static_cast<std::size_t>(width_), pixel);
-    }
-    // A long span (the erase, a text's cell) is mostly of its colour already.
-    std::uint32_t* const first = MutableRow(y) + left;
-    const auto [from, to] = DifferingSpan(first, same_.data(), right - left);
-    if (from == to) {
-        return false;
-    }
-    NoteChange(y, left + from, left + to);
-    std::fill(first + from, first + to, pixel);
+    NoteChange(y, left, right);
+    std::fill(row + left, row + right, pixel);
     return true;
 }
 

@@ -97,7 +97,6 @@ class Surface {
     std::vector<int> erasedRows_;   // noted as erased since the last Settle, in no order
     // The rows written since the host last took the changes, as they were then.
     std::vector<std::uint32_t> saved_;
-    std::vector<std::uint32_t> same_;  // a row of one colour, to compare long spans against
 };
 
 }  // namespace standin
