@@ -42,15 +42,14 @@ class PlainHost : public Host {
 PlainHost plainHost;
 
 WindowKind KindOf(const Window& window) {
-    const std::string& name = window.windowClass.name;
-    if (strcasecmp(name.c_str(), BUTTON_CLASS) == 0) {
-        return WindowKind::Button;
-    }
-    if (strcasecmp(name.c_str(), STATUS_BAR_CLASS) == 0) {
-        return WindowKind::StatusBar;
-    }
-    if (strcasecmp(name.c_str(), DIALOG_CLASS) == 0) {
-        return WindowKind::MessageBox;
+    const std::pair<const char*, WindowKind> systemClasses[] = {
+        {BUTTON_CLASS, WindowKind::Button},
+        {STATUS_BAR_CLASS, WindowKind::StatusBar},
+        {DIALOG_CLASS, WindowKind::MessageBox}};
+    for (const auto& [name, kind] : systemClasses) {
+        if (strcasecmp(window.windowClass.name.c_str(), name) == 0) {
+            return kind;
+        }
     }
     return WindowKind::TopLevel;
 }

@@ -5,19 +5,9 @@
 
 namespace standin {
 
-namespace {
-
 MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG result{};
-    result.hwnd = window;
-    result.message = message;
-    result.wParam = wParam;
-    result.lParam = lParam;
-    result.time = static_cast<DWORD>(Now());
-    return result;
+    return MSG{window, message, wParam, lParam, static_cast<DWORD>(Now()), POINT{}};
 }
-
-}  // namespace
 
 // Every message comes from here, in Win32's order of precedence. Sent messages need no step:
 // with one thread, SendMessageA calls the procedure at once.

@@ -146,7 +146,8 @@ void RegisterBuiltinClasses();
 RECT ClientRectangle(const Window* window);
 
 // message.cpp
-bool RetrieveMessage(MSG* message);  // false for WM_QUIT
+MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);  // stamped Now()
+bool RetrieveMessage(MSG* message);                                        // false for WM_QUIT
 void QueueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ForgetMessagesOf(HWND window);
 

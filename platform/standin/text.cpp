@@ -1,6 +1,7 @@
 // The stand-in's text: TextOutA placing rendered texts.
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <vector>
 
 #include "platform/standin/standin.h"
@@ -188,12 +189,5 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
 }
 
 int WINAPI lstrlenA(LPCSTR text) {
-    if (text == nullptr) {
-        return 0;
-    }
-    int length = 0;
-    while (text[length] != '\0') {
-        ++length;
-    }
-    return length;
+    return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
 }

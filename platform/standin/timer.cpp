@@ -41,12 +41,8 @@ bool TakeDueTimer(MSG* message) {
         return false;
     }
     earliest->due = now + earliest->period;
-    *message = MSG{};
-    message->hwnd = earliest->window;
-    message->message = WM_TIMER;
-    message->wParam = earliest->id;
-    message->lParam = reinterpret_cast<LPARAM>(earliest->procedure);
-    message->time = static_cast<DWORD>(now);
+    *message = MakeMessage(earliest->window, WM_TIMER, earliest->id,
+                           reinterpret_cast<LPARAM>(earliest->procedure));
     return true;
 }
 

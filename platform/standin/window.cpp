@@ -36,16 +36,10 @@ const WindowClass* FindClass(LPCSTR name) {
     return nullptr;
 }
 
-bool HasMenuBar(const Window& window) {
-    return window.menu != nullptr;
-}
-
 // The outer frame's extra width and height around the client area of a top-level window.
-int FrameWidth() {
-    return 2 * FRAME_BORDER;
-}
+constexpr int FRAME_WIDTH = 2 * FRAME_BORDER;
 int FrameHeight(const Window& window) {
-    return 2 * FRAME_BORDER + FRAME_CAPTION + (HasMenuBar(window) ? FRAME_MENU_BAR : 0);
+    return 2 * FRAME_BORDER + FRAME_CAPTION + (window.menu != nullptr ? FRAME_MENU_BAR : 0);
 }
 
 void DestroyWindowRecord(Window* window) {
@@ -126,7 +120,7 @@ void SetClientSize(Window* window, int width, int height, WPARAM sizeType) {
     window->clientWidth = width;
     window->clientHeight = height;
     if (window->parent == nullptr) {
-        window->rect.right = window->rect.left + width + FrameWidth();
+        window->rect.right = window->rect.left + width + FRAME_WIDTH;
         window->rect.bottom = window->rect.top + height + FrameHeight(*window);
         assert(window->surface != nullptr);  // every top-level window has one from its creation
         window->surface->GrowTo(width, height);
@@ -200,7 +194,7 @@ static void PlaceNewWindow(Window* window, RECT placement, HWND parent, HMENU me
         height = 600;
     }
     window->rect = RECT{x, y, x + width, y + height};
-    window->clientWidth = std::max(width - FrameWidth(), 0);
+    window->clientWidth = std::max(width - FRAME_WIDTH, 0);
     window->clientHeight = std::max(height - FrameHeight(*window), 0);
     window->surface = std::make_unique<Surface>(window->clientWidth, window->clientHeight);
 }
