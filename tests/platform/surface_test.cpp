@@ -88,6 +88,14 @@ TEST(SurfaceTest, GrowingKeepsThePixelsAndAddsBlack) {
     EXPECT_TRUE(surface.FillRows(0, 3, 0, 6, GREY));
     EXPECT_EQ(RowOf(surface, 1), std::vector<std::uint32_t>(6, GREY));
     EXPECT_EQ(RowOf(surface, 0)[0], GREY);
+
+    // Changes from before growing are reported with one on the new columns, where black was.
+    surface.TakeChanges();
+    surface.Set(0, 1, RED);
+    surface.Set(1, 1, RED);
+    surface.GrowTo(30, 3);
+    surface.Set(0, 29, RED);
+    EXPECT_EQ(surface.TakeChanges(), (Changes{{0, 1, 2}, {0, 29, 30}, {1, 1, 2}}));
 }
 
 }  // namespace
