@@ -59,8 +59,7 @@ TEST(SurfaceTest, AnEraseAndTheSamePictureAgainReportNothing) {
 }
 
 TEST(SurfaceTest, ChangesFarApartOnARowAreReportedApart) {
-    // Two pixels 30 columns apart on a grey row are two changes; two 10 apart are one. (The
-    // surface keeps a quarter of its pixels' worth of saved columns: 16 rows give room.)
+    // Two pixels 30 columns apart on a grey row are two changes; two 10 apart are one.
     Surface surface(64, 16);
     surface.FillRows(0, 16, 0, 64, GREY);
     surface.TakeChanges();
