@@ -60,9 +60,14 @@ constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are composed
 // Written only by FindText: the most recently drawn first.
 std::vector<CachedText> textCache;
 
-// Composes a text's cell: the background with the pixels its glyphs cover in the glyph colour;
-// the covered pixels outside the cell are kept apart.
-void Compose(CachedText& text) {
+// Composes a text's cell in these colours into an entry, whose buffers it reuses: the background
+// with the pixels its glyphs cover in the glyph colour; the covered pixels outside the cell are
+// kept apart.
+void Compose(CachedText& text, std::string_view bytes, std::uint32_t glyph,
+             std::uint32_t background) {
+    text.bytes.assign(bytes);
+    text.glyph = glyph;
+    text.background = background;
     const TextPixels rendered = RenderText(text.bytes);
     text.cellWidth = rendered.cellWidth;
     text.cellHeight = rendered.cellHeight;
@@ -103,20 +108,13 @@ const CachedText& FindText(std::string_view bytes, std::uint32_t glyph, std::uin
     });
     if (found == textCache.end()) {
         if (bytes.size() > CACHED_TEXT_MAX_BYTES) {
-            found = textCache.end();
-        } else if (textCache.size() < TEXT_CACHE_ENTRIES) {
-            found = textCache.emplace(textCache.end());
-        } else {
-            found = std::prev(textCache.end());  // the least recently drawn text makes way
-        }
-        CachedText& text = found == textCache.end() ? scratch : *found;
-        text.bytes.assign(bytes);
-        text.glyph = glyph;
-        text.background = background;
-        Compose(text);
-        if (found == textCache.end()) {
+            Compose(scratch, bytes, glyph, background);
             return scratch;
         }
+        // Once the cache is full, the least recently drawn text makes way.
+        found = textCache.size() < TEXT_CACHE_ENTRIES ? textCache.emplace(textCache.end())
+                                                      : std::prev(textCache.end());
+        Compose(*found, bytes, glyph, background);
     }
     std::rotate(textCache.begin(), found, std::next(found));
     return textCache.front();
