@@ -60,23 +60,27 @@ void Surface::GrowTo(int width, int height) {
     }
     const int newWidth = std::max(width, width_);
     const int newHeight = std::max(height, height_);
-    std::vector<std::uint32_t> grown(static_cast<std::size_t>(newWidth) * newHeight, 0);
+    // Appends a row of the old width, widened with black.
+    const auto appendWidened = [&](std::vector<std::uint32_t>& rows, const std::uint32_t* row) {
+        rows.insert(rows.end(), row, row + width_);
+        rows.resize(rows.size() + static_cast<std::size_t>(newWidth - width_), 0);
+    };
+    std::vector<std::uint32_t> grown;
+    grown.reserve(static_cast<std::size_t>(newWidth) * newHeight);
     for (int y = 0; y < height_; ++y) {
-        std::copy_n(MutableRow(y), width_,
-                    grown.data() + static_cast<std::ptrdiff_t>(y) * newWidth);
+        appendWidened(grown, MutableRow(y));
     }
+    grown.resize(static_cast<std::size_t>(newWidth) * newHeight, 0);  // the new rows, black
     pixels_ = std::move(grown);
     // The saved rows grow too: their new columns were black, as the new pixels are.
     std::vector<std::uint32_t> saved;
     for (int y : changedRows_) {
         RowState& row = rows_[static_cast<std::size_t>(y)];
-        if (row.savedAt == WHOLE_ROW) {
-            continue;
+        if (row.savedAt != WHOLE_ROW) {
+            const std::uint32_t* copy = saved_.data() + row.savedAt;
+            row.savedAt = saved.size();
+            appendWidened(saved, copy);
         }
-        const auto from = saved_.begin() + static_cast<std::ptrdiff_t>(row.savedAt);
-        row.savedAt = saved.size();
-        saved.insert(saved.end(), from, from + width_);
-        saved.resize(saved.size() + static_cast<std::size_t>(newWidth - width_), 0);
     }
     saved_ = std::move(saved);
     // The new columns of a row of another uniform colour are drawn on, black; the new rows are
