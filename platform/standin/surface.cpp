@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <utility>
 
 namespace standin {
@@ -58,43 +59,26 @@ void Surface::GrowTo(int width, int height) {
     if (width <= width_ && height <= height_) {
         return;
     }
+    Settle();
     const int newWidth = std::max(width, width_);
-    const int newHeight = std::max(height, height_);
-    // Appends a row of the old width, widened with black.
-    const auto appendWidened = [&](std::vector<std::uint32_t>& rows, const std::uint32_t* row) {
-        rows.insert(rows.end(), row, row + width_);
-        rows.resize(rows.size() + static_cast<std::size_t>(newWidth - width_), 0);
-    };
-    std::vector<std::uint32_t> grown;
-    grown.reserve(static_cast<std::size_t>(newWidth) * newHeight);
+    std::vector<std::uint32_t> grown(static_cast<std::size_t>(newWidth) *
+                                     std::max(height, height_));
     for (int y = 0; y < height_; ++y) {
-        appendWidened(grown, MutableRow(y));
+        std::copy(MutableRow(y), MutableRow(y) + width_,
+                  grown.begin() + static_cast<std::ptrdiff_t>(y) * newWidth);
     }
-    grown.resize(static_cast<std::size_t>(newWidth) * newHeight, 0);  // the new rows, black
     pixels_ = std::move(grown);
-    // The saved rows grow too: their new columns were black, as the new pixels are.
-    std::vector<std::uint32_t> saved;
-    for (int y : changedRows_) {
-        RowState& row = rows_[static_cast<std::size_t>(y)];
-        if (row.savedAt != WHOLE_ROW) {
-            const std::uint32_t* copy = saved_.data() + row.savedAt;
-            row.savedAt = saved.size();
-            appendWidened(saved, copy);
-        }
-    }
-    saved_ = std::move(saved);
-    // The new columns of a row of another uniform colour are drawn on, black; the new rows are
-    // uniformly black.
-    for (int y = 0; y < height_; ++y) {
-        RowState& row = rows_[static_cast<std::size_t>(y)];
-        if (row.uniform != 0 && newWidth > width_) {
-            row.drawn = Union(row.drawn, Span{width_, newWidth});
-        }
-    }
-    rows_.resize(static_cast<std::size_t>(newHeight));
     width_ = newWidth;
-    height_ = newHeight;
-    changedRows_.reserve(rows_.size());  // once, so that the heap does not grow while drawing
+    height_ = std::max(height, height_);
+    // Hosts show a grown window whole, so every row counts as changed whole, and as drawn on over
+    // black; the first erase of each looks at all of it once.
+    const Span whole{0, width_};
+    rows_.assign(static_cast<std::size_t>(height_),
+                 RowState{0, whole, false, {}, whole, WHOLE_ROW});
+    changedRows_.resize(
+        rows_.size());  // its room stays, so that the heap does not grow while drawing
+    std::iota(changedRows_.begin(), changedRows_.end(), 0);
+    saved_.clear();
 }
 
 void Surface::NoteChange(int y, int left, int right) {
@@ -141,11 +125,7 @@ bool Surface::Fill(int y, int left, int right, std::uint32_t pixel) {
             row.savedAt = WHOLE_ROW;
         }
         std::fill(MutableRow(y), MutableRow(y) + width_, pixel);
-        row.uniform = pixel;
-        row.drawn = Span{};
-        row.erased = false;
-        row.fresh = Span{};
-        row.changed = Span{0, width_};
+        row = RowState{pixel, {}, false, {}, Span{0, width_}, row.savedAt};
         return true;
     }
     WidenDrawn(y, left, right);
@@ -158,17 +138,14 @@ void Surface::WidenDrawn(int y, int left, int right) {
         row.drawn = Union(row.drawn, Span{left, right});
         return;
     }
-    // The fresh span stays one span: the columns between are erased now.
-    const Span stale = row.drawn;
-    const Span fresh = row.fresh;
-    if (!fresh.Empty() && right < fresh.left) {
-        WriteDifferences(y, std::max(right, stale.left), std::min(fresh.left, stale.right),
-                         row.uniform);
-    } else if (!fresh.Empty() && left > fresh.right) {
-        WriteDifferences(y, std::max(fresh.right, stale.left), std::min(left, stale.right),
-                         row.uniform);
+    // The fresh span stays one span: the stale columns between it and these are erased now.
+    if (!row.fresh.Empty()) {
+        const Span gap =
+            right < row.fresh.left ? Span{right, row.fresh.left} : Span{row.fresh.right, left};
+        WriteDifferences(y, std::max(gap.left, row.drawn.left),
+                         std::min(gap.right, row.drawn.right), row.uniform);
     }
-    row.fresh = Union(fresh, Span{left, right});
+    row.fresh = Union(row.fresh, Span{left, right});
 }
 
 void Surface::WriteErase(int y) {

@@ -40,6 +40,7 @@ class Surface {
         return pixels_.data();
     }
     // Grows to at least width by height, keeping the pixels at the top left; new pixels are black.
+    // The next TakeChanges reports every row whole.
     void GrowTo(int width, int height);
     // Sets columns left to right - 1 of row y to one pixel; returns whether a pixel changed.
     bool Fill(int y, int left, int right, std::uint32_t pixel);

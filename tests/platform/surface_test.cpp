@@ -88,13 +88,17 @@ TEST(SurfaceTest, GrowingKeepsThePixelsAndAddsBlack) {
     EXPECT_EQ(RowOf(surface, 1), std::vector<std::uint32_t>(6, GREY));
     EXPECT_EQ(RowOf(surface, 0)[0], GREY);
 
-    // Changes from before growing are reported with one on the new columns, where black was.
+    // Growing reports every row whole, once; an erase put off before it is written first.
     surface.TakeChanges();
-    surface.Set(0, 1, RED);
     surface.Set(1, 1, RED);
+    surface.TakeChanges();
+    surface.FillRows(0, 3, 0, 6, GREY);
     surface.GrowTo(30, 3);
-    surface.Set(0, 29, RED);
-    EXPECT_EQ(surface.TakeChanges(), (Changes{{0, 1, 2}, {0, 29, 30}, {1, 1, 2}}));
+    EXPECT_EQ(RowOf(surface, 1)[1], GREY);
+    EXPECT_EQ(surface.TakeChanges(), (Changes{{0, 0, 30}, {1, 0, 30}, {2, 0, 30}}));
+    surface.FillRows(0, 3, 0, 30, BLACK);
+    surface.Set(2, 29, RED);
+    EXPECT_EQ(surface.TakeChanges(), (Changes{{0, 0, 6}, {1, 0, 6}, {2, 0, 6}, {2, 29, 30}}));
 }
 
 }  // namespace
