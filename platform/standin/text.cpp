@@ -9,14 +9,6 @@
 
 namespace standin {
 
-namespace {
-
-// Farther than this from the clip, no text can reach it: a line is laid out to at most about two
-// million pixels, so nothing is rendered for it.
-constexpr long long FARTHEST_TEXT_PIXELS = 1 << 21;
-
-}  // namespace
-
 std::string DrawableText(std::string_view codePage932) {
     std::string result;
     for (const char character : DecodeCodePage932(codePage932)) {
@@ -52,7 +44,7 @@ struct CachedText {
     int cellWidth = 0;
     int cellHeight = 0;
     std::vector<std::uint32_t> cell;  // cellWidth by cellHeight, row by row
-    std::vector<GlyphRun> overhang;   // the covered pixels outside the cell
+    std::vector<GlyphRun> overhang;   // the runs that reach outside the cell
 };
 constexpr std::size_t TEXT_CACHE_ENTRIES = 8;
 constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are composed afresh each time
@@ -61,8 +53,8 @@ constexpr std::size_t CACHED_TEXT_MAX_BYTES = 256;  // longer texts are composed
 std::vector<CachedText> textCache;
 
 // Composes a text's cell in these colours into an entry, whose buffers it reuses: the background
-// with the pixels its glyphs cover in the glyph colour; the covered pixels outside the cell are
-// kept apart.
+// with the pixels its glyphs cover in the glyph colour; the runs that reach outside the cell are
+// kept apart too.
 void Compose(CachedText& text, std::string_view bytes, std::uint32_t glyph,
              std::uint32_t background) {
     text.bytes.assign(bytes);
@@ -77,20 +69,14 @@ void Compose(CachedText& text, std::string_view bytes, std::uint32_t glyph,
     text.overhang.clear();
     for (const GlyphRun& run : rendered.runs) {
         const int end = run.left + run.length;
-        if (run.top < 0 || run.top >= text.cellHeight) {
+        const bool inRow = run.top >= 0 && run.top < text.cellHeight;
+        // A run that reaches out of the cell is drawn again whole after it, over its own part.
+        if (!inRow || run.left < 0 || end > text.cellWidth) {
             text.overhang.push_back(run);
-            continue;
-        }
-        if (run.left < 0) {
-            text.overhang.push_back(GlyphRun{run.left, run.top, std::min(end, 0) - run.left});
-        }
-        if (end > text.cellWidth) {
-            const int start = std::max(run.left, text.cellWidth);
-            text.overhang.push_back(GlyphRun{start, run.top, end - start});
         }
         const int from = std::max(run.left, 0);
         const int to = std::min(end, text.cellWidth);
-        if (from < to) {
+        if (inRow && from < to) {
             const auto row =
                 static_cast<std::size_t>(run.top) * static_cast<std::size_t>(text.cellWidth);
             std::fill(text.cell.begin() + static_cast<std::ptrdiff_t>(row + from),
@@ -121,7 +107,7 @@ const CachedText& FindText(std::string_view bytes, std::uint32_t glyph, std::uin
 }
 
 // Places a composed text on the surface with its top-left corner at (x, y), within the clip:
-// each row of its cell, then the covered pixels that overhang the cell. The surface writes only
+// each row of its cell, then the runs that overhang the cell. The surface writes only
 // what differs, so a label drawn again over itself changes no pixel. Returns whether a pixel
 // changed.
 bool PlaceText(Surface& surface, const RECT& clip, long long x, long long y,
@@ -157,10 +143,8 @@ bool PlaceText(Surface& surface, const RECT& clip, long long x, long long y,
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     DeviceContext* record = FindDeviceContext(dc);
-    if (record == nullptr || length < 0 || (text == nullptr && length > 0)) {
-        return FALSE;
-    }
-    if (record->surface == nullptr) {
+    if (record == nullptr || record->surface == nullptr || length < 0 ||
+        (text == nullptr && length > 0)) {
         return FALSE;
     }
     const RECT& clip = record->clip;
@@ -169,12 +153,6 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     }
     const long long surfaceX = static_cast<long long>(x) + record->originX;
     const long long surfaceY = static_cast<long long>(y) + record->originY;
-    if (surfaceX < clip.left - FARTHEST_TEXT_PIXELS ||
-        surfaceX > clip.right + FARTHEST_TEXT_PIXELS ||
-        surfaceY < clip.top - FARTHEST_TEXT_PIXELS ||
-        surfaceY > clip.bottom + FARTHEST_TEXT_PIXELS) {
-        return TRUE;
-    }
     // The cell is opaque in the background colour: the DC's default mode, which the program keeps.
     CachedText scratch;
     const CachedText& composed =

@@ -70,17 +70,15 @@ void CollectRuns(cairo_surface_t* image, int offset, int top, std::vector<GlyphR
     const auto covered = [](std::uint32_t pixel) { return ((pixel >> 8) & 0xFF) >= COVERED_GREEN; };
     for (int row = 0; row < height; ++row) {
         const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
-        for (int column = 0; column < width;) {
-            if (!covered(pixels[column])) {
-                ++column;
+        int start = 0;  // of the covered pixels up to the column
+        for (int column = 0; column <= width; ++column) {
+            if (column < width && covered(pixels[column])) {
                 continue;
             }
-            int end = column;
-            while (end < width && covered(pixels[end])) {
-                ++end;
+            if (column > start) {
+                runs.push_back(GlyphRun{offset + start, top + row, column - start});
             }
-            runs.push_back(GlyphRun{offset + column, top + row, end - column});
-            column = end;
+            start = column + 1;
         }
     }
 }
