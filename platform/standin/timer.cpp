@@ -14,30 +14,27 @@ std::vector<Timer>::iterator FindTimer(HWND window, UINT_PTR id) {
     });
 }
 
+// The timer due first; the first set of those due at once.
+std::vector<Timer>::iterator EarliestTimer() {
+    auto& timers = Global().timers;
+    return std::min_element(
+        timers.begin(), timers.end(),
+        [](const Timer& first, const Timer& second) { return first.due < second.due; });
+}
+
 }  // namespace
 
 std::optional<std::uint64_t> NextTimerDeadline() {
-    std::optional<std::uint64_t> deadline;
-    for (const Timer& timer : Global().timers) {
-        if (!deadline || timer.due < *deadline) {
-            deadline = timer.due;
-        }
-    }
-    return deadline;
+    const auto earliest = EarliestTimer();
+    return earliest != Global().timers.end() ? std::optional(earliest->due) : std::nullopt;
 }
 
 // Takes the earliest due timer and starts its next period from now, so a timer that fell
 // behind by many periods gives a single WM_TIMER.
 bool TakeDueTimer(MSG* message) {
-    auto& timers = Global().timers;
     const std::uint64_t now = Now();
-    auto earliest = timers.end();
-    for (auto timer = timers.begin(); timer != timers.end(); ++timer) {
-        if (timer->due <= now && (earliest == timers.end() || timer->due < earliest->due)) {
-            earliest = timer;
-        }
-    }
-    if (earliest == timers.end()) {
+    const auto earliest = EarliestTimer();
+    if (earliest == Global().timers.end() || earliest->due > now) {
         return false;
     }
     earliest->due = now + earliest->period;
