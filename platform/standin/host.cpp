@@ -54,6 +54,17 @@ WindowKind KindOf(const Window& window) {
     return WindowKind::TopLevel;
 }
 
+// The windows whose parent this is, in creation order; the top-level ones for none.
+std::vector<HWND> WindowsIn(HWND parent) {
+    std::vector<HWND> result;
+    for (auto& [handle, window] : Global().windows) {
+        if (window->parent == parent) {
+            result.push_back(handle);
+        }
+    }
+    return result;
+}
+
 // The host that shows the windows. Written only by SetHost.
 Host* installedHost = &plainHost;
 
@@ -94,23 +105,11 @@ void SetMessageObserver(MessageObserver observer) {
 }
 
 std::vector<HWND> TopLevelWindows() {
-    std::vector<HWND> result;
-    for (auto& [handle, window] : Global().windows) {
-        if (window->parent == nullptr) {
-            result.push_back(handle);
-        }
-    }
-    return result;
+    return WindowsIn(nullptr);
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {
-    std::vector<HWND> result;
-    for (auto& [handle, window] : Global().windows) {
-        if (window->parent == parent && parent != nullptr) {
-            result.push_back(handle);
-        }
-    }
-    return result;
+    return parent != nullptr ? WindowsIn(parent) : std::vector<HWND>{};
 }
 
 std::optional<WindowDescription> DescribeWindow(HWND window) {
