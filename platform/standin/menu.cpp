@@ -68,6 +68,17 @@ Menu* FindMenu(HMENU menu, Window** owner) {
     return nullptr;
 }
 
+MenuItem* FindMenuItem(Menu& menu, UINT command) {
+    for (MenuPopup& popup : menu.popups) {
+        for (MenuItem& item : popup.items) {
+            if (item.command == command) {
+                return &item;
+            }
+        }
+    }
+    return nullptr;
+}
+
 std::vector<MenuPopupDescription> DescribeMenu(HWND window) {
     std::vector<MenuPopupDescription> result;
     Window* record = FindWindowRecord(window);
@@ -103,16 +114,13 @@ BOOL WINAPI EnableMenuItem(HMENU menu, UINT idEnableItem, UINT enable) {
     if (record == nullptr || (enable & 0x400) != 0) {  // by position is not used by the program
         return -1;
     }
-    for (MenuPopup& popup : record->popups) {
-        for (MenuItem& item : popup.items) {
-            if (item.command == idEnableItem) {
-                // The previous state bits are the result, as on Windows.
-                const UINT previous = item.state;
-                item.state = enable & (MF_GRAYED | MF_DISABLED);
-                CurrentHost().MenuChanged(owner->handle);
-                return static_cast<BOOL>(previous);
-            }
-        }
+    MenuItem* item = FindMenuItem(*record, idEnableItem);
+    if (item == nullptr) {
+        return -1;
     }
-    return -1;
+    // The previous state bits are the result, as on Windows.
+    const UINT previous = item->state;
+    item->state = enable & (MF_GRAYED | MF_DISABLED);
+    CurrentHost().MenuChanged(owner->handle);
+    return static_cast<BOOL>(previous);
 }

@@ -46,10 +46,6 @@ bool RetrieveMessage(MSG* message) {
     }
 }
 
-void QueueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Global().input.push_back(MakeMessage(window, message, wParam, lParam));
-}
-
 void ForgetMessagesOf(HWND window) {
     for (std::deque<MSG>* queue : {&Global().posted, &Global().input}) {
         queue->erase(
@@ -58,6 +54,20 @@ void ForgetMessagesOf(HWND window) {
             queue->end());
     }
 }
+
+namespace {
+
+void QueueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Global().input.push_back(MakeMessage(window, message, wParam, lParam));
+}
+
+// The top-level window that the host's input is for, while it takes input.
+Window* TopLevelTakingInput(HWND window) {
+    Window* record = FindWindowRecord(window);
+    return record != nullptr && record->parent == nullptr && TakesInput(record) ? record : nullptr;
+}
+
+}  // namespace
 
 bool ClickButton(HWND button) {
     Window* window = FindWindowRecord(button);
@@ -70,29 +80,20 @@ bool ClickButton(HWND button) {
 }
 
 bool ChooseMenuCommand(HWND window, UINT command) {
-    Window* record = FindWindowRecord(window);
-    if (record == nullptr || record->menu == nullptr || !TakesInput(record)) {
+    Window* record = TopLevelTakingInput(window);
+    const MenuItem* item = record != nullptr && record->menu != nullptr
+                               ? FindMenuItem(*record->menu, command)
+                               : nullptr;
+    // A grayed or disabled item cannot be chosen; a chosen one arrives as WM_COMMAND with 0 above.
+    if (item == nullptr || item->state != MF_ENABLED) {
         return false;
     }
-    for (const MenuPopup& popup : record->menu->popups) {
-        for (const MenuItem& item : popup.items) {
-            if (item.command == command) {
-                // A grayed or disabled item cannot be chosen; a chosen one arrives as WM_COMMAND
-                // with 0 above.
-                if (item.state != MF_ENABLED) {
-                    return false;
-                }
-                QueueInput(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-                return true;
-            }
-        }
-    }
-    return false;
+    QueueInput(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return true;
 }
 
 bool RequestClose(HWND window) {
-    Window* record = FindWindowRecord(window);
-    if (record == nullptr || record->parent != nullptr || !TakesInput(record)) {
+    if (TopLevelTakingInput(window) == nullptr) {
         return false;
     }
     QueueInput(window, WM_CLOSE, 0, 0);
@@ -100,9 +101,8 @@ bool RequestClose(HWND window) {
 }
 
 bool ResizeClient(HWND window, int width, int height) {
-    Window* record = FindWindowRecord(window);
-    if (record == nullptr || record->parent != nullptr || !TakesInput(record) || width < 0 ||
-        height < 0 || width > 0xFFFF || height > 0xFFFF) {
+    Window* record = TopLevelTakingInput(window);
+    if (record == nullptr || width < 0 || height < 0 || width > 0xFFFF || height > 0xFFFF) {
         return false;
     }
     SetClientSize(record, width, height, SIZE_RESTORED);
@@ -110,9 +110,8 @@ bool ResizeClient(HWND window, int width, int height) {
 }
 
 bool Minimize(HWND window) {
-    Window* record = FindWindowRecord(window);
-    if (record == nullptr || record->parent != nullptr || record->minimized ||
-        !TakesInput(record)) {
+    Window* record = TopLevelTakingInput(window);  // a minimised one takes none
+    if (record == nullptr) {
         return false;
     }
     record->restoredClientWidth = record->clientWidth;

@@ -8,19 +8,6 @@ namespace standin {
 
 namespace {
 
-// A window can be drawn when it and all its ancestors are shown and not minimised.
-bool IsDrawable(Window* window) {
-    for (; window != nullptr; window = FindWindowRecord(window->parent)) {
-        if (!window->visible || window->minimized) {
-            return false;
-        }
-        if (window->parent == nullptr) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool IsEmpty(const RECT& rect) {
     return rect.left >= rect.right || rect.top >= rect.bottom;
 }

@@ -139,7 +139,9 @@ std::uint64_t Now();
 // window.cpp
 Window* FindWindowRecord(HWND window);
 Window* TopLevelOf(Window* window);
-bool TakesInput(Window* window);  // visible, enabled, and its top-level window enabled
+// Shown and not minimised, and so is every window it lies in.
+bool IsDrawable(const Window* window);
+bool TakesInput(const Window* window);  // drawable, and enabled at every level
 LRESULT CallWindowProcedure(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 void SetClientSize(Window* window, int width, int height, WPARAM sizeType);
 void RegisterBuiltinClasses();
@@ -148,7 +150,6 @@ RECT ClientRectangle(const Window* window);
 // message.cpp
 MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);  // stamped Now()
 bool RetrieveMessage(MSG* message);                                        // false for WM_QUIT
-void QueueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ForgetMessagesOf(HWND window);
 
 // timer.cpp
@@ -178,6 +179,7 @@ COLORREF BrushColour(HBRUSH brush, bool* found);
 std::unique_ptr<Menu> LoadMenuResource(int resource);  // null when the program has no such menu
 bool HasIconResource(int resource);
 Menu* FindMenu(HMENU menu, Window** owner);
+MenuItem* FindMenuItem(Menu& menu, UINT command);  // null when no item has the command
 
 // controls.cpp
 LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

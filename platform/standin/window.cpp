@@ -42,6 +42,20 @@ int FrameHeight(const Window& window) {
     return 2 * FRAME_BORDER + FRAME_CAPTION + (window.menu != nullptr ? FRAME_MENU_BAR : 0);
 }
 
+// Whether the window and each window it lies in pass the test, up to its top-level window.
+template <class Test>
+bool EveryLevel(const Window* window, Test test) {
+    for (; window != nullptr; window = FindWindowRecord(window->parent)) {
+        if (!test(*window)) {
+            return false;
+        }
+        if (window->parent == nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void DestroyWindowRecord(Window* window) {
     window->destroying = true;
     CallWindowProcedure(window, WM_DESTROY, 0, 0);
@@ -90,16 +104,15 @@ Window* TopLevelOf(Window* window) {
     return window;
 }
 
-bool TakesInput(Window* window) {
-    for (Window* level = window; level != nullptr; level = FindWindowRecord(level->parent)) {
-        if (!level->visible || !level->enabled || level->minimized) {
-            return false;
-        }
-        if (level->parent == nullptr) {
-            break;
-        }
-    }
-    return window != nullptr;
+bool IsDrawable(const Window* window) {
+    return EveryLevel(window,
+                      [](const Window& level) { return level.visible && !level.minimized; });
+}
+
+bool TakesInput(const Window* window) {
+    return EveryLevel(window, [](const Window& level) {
+        return level.visible && level.enabled && !level.minimized;
+    });
 }
 
 LRESULT CallWindowProcedure(Window* window, UINT message, WPARAM wParam, LPARAM lParam) {
