@@ -1,6 +1,5 @@
 // The stand-in's paint cycle: update regions, erasing, BeginPaint and EndPaint, window DCs.
 #include <algorithm>
-#include <cassert>
 
 #include "platform/standin/standin.h"
 
@@ -12,14 +11,14 @@ bool IsEmpty(const RECT& rect) {
     return rect.left >= rect.right || rect.top >= rect.bottom;
 }
 
-RECT Intersect(const RECT& first, const RECT& second) {
-    return RECT{std::max(first.left, second.left), std::max(first.top, second.top),
-                std::min(first.right, second.right), std::min(first.bottom, second.bottom)};
-}
-
 RECT Union(const RECT& first, const RECT& second) {
     return RECT{std::min(first.left, second.left), std::min(first.top, second.top),
                 std::max(first.right, second.right), std::max(first.bottom, second.bottom)};
+}
+
+RECT Intersect(const RECT& first, const RECT& second) {
+    return RECT{std::max(first.left, second.left), std::max(first.top, second.top),
+                std::min(first.right, second.right), std::min(first.bottom, second.bottom)};
 }
 
 }  // namespace
@@ -35,26 +34,16 @@ void InvalidateClient(Window* window, const RECT* rect, bool erase) {
         return;
     }
     window->updateRect = window->updatePending ? Union(window->updateRect, area) : area;
-    if (!window->updatePending) {
-        window->updatePending = true;
-        ++Global().windowsToPaint;
-    }
+    window->updatePending = true;
     window->erasePending = window->erasePending || erase;
 }
 
 void ValidateClient(Window* window) {
-    if (window->updatePending) {
-        window->updatePending = false;
-        --Global().windowsToPaint;
-    }
+    window->updatePending = false;
     window->erasePending = false;
 }
 
 Window* FindWindowToPaint() {
-    assert(Global().windowsToPaint >= 0);
-    if (Global().windowsToPaint == 0) {
-        return nullptr;
-    }
     for (auto& [handle, window] : Global().windows) {
         if (window->updatePending && IsDrawable(window.get())) {
             return window.get();

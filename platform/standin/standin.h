@@ -128,9 +128,6 @@ struct State {
     std::vector<Timer> timers;
     std::vector<std::unique_ptr<DeviceContext>> deviceContexts;
     MessageObserver observer = nullptr;
-    // How many windows have an update region: the message loop looks for one to paint each
-    // time it runs dry, and mostly there is none.
-    int windowsToPaint = 0;
 };
 State& Global();
 Host& CurrentHost();
