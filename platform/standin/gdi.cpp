@@ -10,15 +10,10 @@ namespace standin {
 
 namespace {
 
-struct StockBrush {
-    COLORREF colour;
-};
-
 // The stock brushes by their GetStockObject index: white, light grey, grey, dark grey, black.
-const StockBrush STOCK_BRUSHES[] = {
-    {RGB(255, 255, 255)}, {RGB(192, 192, 192)}, {RGB(128, 128, 128)},
-    {RGB(64, 64, 64)},    {RGB(0, 0, 0)},
-};
+// A brush's handle is the address of its colour here.
+const COLORREF STOCK_BRUSHES[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
+                                  RGB(64, 64, 64), RGB(0, 0, 0)};
 
 }  // namespace
 
@@ -33,7 +28,6 @@ DeviceContext* FindDeviceContext(HDC dc) {
 
 HDC OpenDeviceContext(Window* window, const RECT* clip) {
     auto dc = std::make_unique<DeviceContext>();
-    dc->window = window->handle;
     // A child draws on its top-level window's surface, offset by its position there.
     Window* level = window;
     while (level->parent != nullptr) {
@@ -44,26 +38,24 @@ HDC OpenDeviceContext(Window* window, const RECT* clip) {
     }
     dc->topLevel = level->handle;
     dc->surface = level->surface.get();
-    RECT area = clip != nullptr ? *clip : ClientRectangle(window);
-    area.right = std::min(area.right, static_cast<LONG>(window->clientWidth));
-    area.bottom = std::min(area.bottom, static_cast<LONG>(window->clientHeight));
-    area.left = std::max(area.left, 0);
-    area.top = std::max(area.top, 0);
-    dc->clip = RECT{std::max(area.left + dc->originX, 0), std::max(area.top + dc->originY, 0),
-                    std::min(area.right + dc->originX, static_cast<LONG>(level->clientWidth)),
-                    std::min(area.bottom + dc->originY, static_cast<LONG>(level->clientHeight))};
+    // The clip is within the window's client area and the surface's, in surface coordinates.
+    const RECT area =
+        Intersect(clip != nullptr ? *clip : ClientRectangle(window), ClientRectangle(window));
+    dc->clip = Intersect(RECT{area.left + dc->originX, area.top + dc->originY,
+                              area.right + dc->originX, area.bottom + dc->originY},
+                         ClientRectangle(level));
     HDC handle = reinterpret_cast<HDC>(dc.get());
     Global().deviceContexts.push_back(std::move(dc));
     return handle;
 }
 
-void CloseDeviceContext(HDC dc) {
+bool CloseDeviceContext(HDC dc) {
     auto& records = Global().deviceContexts;
     auto found = std::find_if(records.begin(), records.end(), [dc](const auto& record) {
         return reinterpret_cast<HDC>(record.get()) == dc;
     });
     if (found == records.end()) {
-        return;
+        return false;
     }
     const bool damaged = (*found)->damaged;
     HWND topLevel = (*found)->topLevel;
@@ -72,6 +64,7 @@ void CloseDeviceContext(HDC dc) {
     if (damaged && FindWindowRecord(topLevel) != nullptr) {
         CurrentHost().SurfaceChanged(topLevel);
     }
+    return true;
 }
 
 void FillDeviceContext(DeviceContext* dc, COLORREF colour) {
@@ -96,15 +89,13 @@ void ForgetDeviceContextsOf(HWND topLevel) {
     }
 }
 
-COLORREF BrushColour(HBRUSH brush, bool* found) {
-    for (const StockBrush& stock : STOCK_BRUSHES) {
-        if (reinterpret_cast<HBRUSH>(const_cast<StockBrush*>(&stock)) == brush) {
-            *found = true;
-            return stock.colour;
+std::optional<COLORREF> BrushColour(HBRUSH brush) {
+    for (const COLORREF& stock : STOCK_BRUSHES) {
+        if (reinterpret_cast<HBRUSH>(const_cast<COLORREF*>(&stock)) == brush) {
+            return stock;
         }
     }
-    *found = false;
-    return 0;
+    return std::nullopt;
 }
 
 }  // namespace standin
@@ -130,7 +121,7 @@ HGDIOBJ WINAPI GetStockObject(int object) {
     if (object < 0 || object >= static_cast<int>(std::size(STOCK_BRUSHES))) {
         return nullptr;
     }
-    return const_cast<StockBrush*>(&STOCK_BRUSHES[object]);
+    return const_cast<COLORREF*>(&STOCK_BRUSHES[object]);
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour) {
@@ -143,7 +134,7 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
 
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
     DeviceContext* record = FindDeviceContext(dc);
-    if (record == nullptr) {
+    if (record == nullptr || record->surface == nullptr) {
         return CLR_INVALID;
     }
     // Widen before adding the origin, so no coordinate can overflow on the way to the clip test.
@@ -153,13 +144,9 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour) {
         surfaceY < record->clip.top || surfaceY >= record->clip.bottom) {
         return CLR_INVALID;
     }
-    Surface* surface = record->surface;
-    if (surface == nullptr) {
-        return CLR_INVALID;
-    }
-    assert(surfaceX < surface->Width());
-    if (surface->Set(static_cast<int>(surfaceY), static_cast<int>(surfaceX),
-                     SurfacePixel(colour))) {
+    assert(surfaceX < record->surface->Width());
+    if (record->surface->Set(static_cast<int>(surfaceY), static_cast<int>(surfaceX),
+                             SurfacePixel(colour))) {
         record->damaged = true;
     }
     return colour & 0x00FFFFFF;

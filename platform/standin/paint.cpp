@@ -16,12 +16,12 @@ RECT Union(const RECT& first, const RECT& second) {
                 std::max(first.right, second.right), std::max(first.bottom, second.bottom)};
 }
 
+}  // namespace
+
 RECT Intersect(const RECT& first, const RECT& second) {
     return RECT{std::max(first.left, second.left), std::max(first.top, second.top),
                 std::min(first.right, second.right), std::min(first.bottom, second.bottom)};
 }
-
-}  // namespace
 
 void InvalidateClient(Window* window, const RECT* rect, bool erase) {
     // Hidden and minimised windows keep no update region; showing them invalidates them whole.
@@ -108,7 +108,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
 
 // Win32 documents EndPaint's result as always nonzero.
 BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* paint) {
-    if (paint != nullptr && FindDeviceContext(paint->hdc) != nullptr) {
+    if (paint != nullptr) {
         CloseDeviceContext(paint->hdc);
     }
     return TRUE;
@@ -123,9 +123,5 @@ HDC WINAPI GetDC(HWND window) {
 }
 
 int WINAPI ReleaseDC(HWND, HDC dc) {
-    if (FindDeviceContext(dc) == nullptr) {
-        return 0;
-    }
-    CloseDeviceContext(dc);
-    return 1;
+    return CloseDeviceContext(dc) ? 1 : 0;
 }

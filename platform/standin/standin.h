@@ -103,7 +103,6 @@ struct Timer {
 };
 
 struct DeviceContext {
-    HWND window = nullptr;
     HWND topLevel = nullptr;  // owner of the surface drawn on
     // The top-level window's surface; null once that window is destroyed, so that a DC kept
     // beyond its window draws nothing. Kept here because every pixel drawn needs it.
@@ -156,6 +155,7 @@ void ForgetTimersOf(HWND window);
 bool IsTimerProcedure(HWND window, UINT_PTR id, TIMERPROC procedure);  // SetTimer registered it
 
 // paint.cpp
+RECT Intersect(const RECT& first, const RECT& second);
 void InvalidateClient(Window* window, const RECT* rect, bool erase);
 // Drops the window's update region, if it has one.
 void ValidateClient(Window* window);
@@ -164,11 +164,11 @@ Window* FindWindowToPaint();
 // gdi.cpp
 DeviceContext* FindDeviceContext(HDC dc);
 HDC OpenDeviceContext(Window* window, const RECT* clip);
-void CloseDeviceContext(HDC dc);
+bool CloseDeviceContext(HDC dc);  // false when there is no such DC
 void FillDeviceContext(DeviceContext* dc, COLORREF colour);
 // Lets the open DCs of a top-level window that goes away draw nothing from now on.
 void ForgetDeviceContextsOf(HWND topLevel);
-COLORREF BrushColour(HBRUSH brush, bool* found);
+std::optional<COLORREF> BrushColour(HBRUSH brush);  // a stock brush's colour
 
 // text.cpp: TextOutA places texts rendered by the backend of text_renderer.h.
 

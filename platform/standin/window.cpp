@@ -301,13 +301,12 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) 
             DestroyWindow(window);
             return 0;
         case WM_ERASEBKGND: {
-            bool found = false;
-            const COLORREF colour = BrushColour(record->windowClass.background, &found);
+            const std::optional<COLORREF> colour = BrushColour(record->windowClass.background);
             DeviceContext* dc = FindDeviceContext(reinterpret_cast<HDC>(wParam));
-            if (!found || dc == nullptr) {
+            if (!colour || dc == nullptr) {
                 return 0;
             }
-            FillDeviceContext(dc, colour);
+            FillDeviceContext(dc, *colour);
             return 1;
         }
         case WM_PAINT: {
