@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <string>
+#include <unordered_map>
 
 #include "platform/standin/text_renderer.h"
 
@@ -10,50 +11,59 @@ namespace standin {
 
 namespace {
 
-// Decodes with the browser's Shift_JIS decoder, whose double-byte table is Windows' code page
-// 932. As the native decoding does, each byte that starts no valid character becomes one
-// replacement glyph "･" and decoding goes on with the next byte. Returns the UTF-8 length.
+// Decodes one double-byte character with the browser's Shift_JIS decoder, whose double-byte table
+// is Windows' code page 932. Returns the UTF-8 length, 0 where the pair is no character.
 // clang-format off
-EM_JS(int, DecodeInBrowser, (const char* bytes, int length, char* output, int capacity), {
-    const input = HEAPU8.subarray(bytes, bytes + length);
+EM_JS(int, DecodePairInBrowser, (int lead, int trail, char* output, int capacity), {
     const decoder = Module.shiftJisDecoder =
         Module.shiftJisDecoder || new TextDecoder("shift_jis", {fatal: true});
-    // A text of whole characters decodes in one call. The browser's decoder differs from code
-    // page 932 only in taking the byte 0x80 alone as a character, so texts with that byte, like
-    // those with an invalid or cut-off character, go character by character.
-    if (!input.includes(0x80)) {
-        try {
-            return stringToUTF8(decoder.decode(input), output, capacity);
-        } catch (error) {
-            // decoded character by character below
-        }
+    try {
+        return stringToUTF8(decoder.decode(new Uint8Array([lead, trail])), output, capacity);
+    } catch (error) {
+        return 0;
     }
-    let text = "";
-    for (let index = 0; index < length;) {
-        const lead = input[index];
-        const size = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
-        let character = null;
-        try {
-            character = lead === 0x80 ? null : decoder.decode(input.subarray(index, index + size));
-        } catch (error) {
-            // not a character
-        }
-        text += character === null ? "\uFF65" : character;  // one replacement for its first byte
-        index += character === null ? 1 : size;
-    }
-    return stringToUTF8(text, output, capacity);
 });
 // clang-format on
 
+// The pairs decoded so far, each once: the program draws a new date on every tick, and a call to
+// the browser's decoder costs many times a lookup. Code page 932 has fewer than 8,000 pairs.
+const std::string& DecodedPair(unsigned char lead, unsigned char trail) {
+    static std::unordered_map<int, std::string> pairs;
+    const auto [entry, added] = pairs.try_emplace(lead << 8 | trail);
+    if (added) {
+        char utf8[8];
+        entry->second.assign(utf8, static_cast<std::size_t>(DecodePairInBrowser(
+                                       lead, trail, utf8, static_cast<int>(sizeof utf8))));
+    }
+    return entry->second;
+}
+
 }  // namespace
 
+// As the native decoding does, each byte that starts no valid character becomes one replacement
+// glyph "･" and decoding goes on with the next byte.
 std::string DecodeCodePage932(std::string_view bytes) {
-    // Every byte gives at most three bytes of UTF-8: a double-byte character, a half-width
-    // katakana or a replacement glyph.
-    std::string result(bytes.size() * 3 + 1, '\0');
-    const int length = DecodeInBrowser(bytes.data(), static_cast<int>(bytes.size()), result.data(),
-                                       static_cast<int>(result.size()));
-    result.resize(static_cast<std::size_t>(length));
+    std::string result;
+    for (std::size_t index = 0; index < bytes.size(); ++index) {
+        const auto byte = static_cast<unsigned char>(bytes[index]);
+        const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+        const std::string* pair =
+            lead && index + 1 < bytes.size()
+                ? &DecodedPair(byte, static_cast<unsigned char>(bytes[index + 1]))
+                : nullptr;
+        if (byte < 0x80) {
+            result += static_cast<char>(byte);
+        } else if (byte >= 0xA1 && byte <= 0xDF) {
+            // Half-width katakana, U+FF61 to U+FF9F.
+            result += byte < 0xC0 ? "\xEF\xBD" : "\xEF\xBE";
+            result += static_cast<char>(byte < 0xC0 ? byte : byte - 0x40);
+        } else if (pair != nullptr && !pair->empty()) {
+            result += *pair;
+            ++index;
+        } else {
+            result += REPLACEMENT_GLYPH;
+        }
+    }
     return result;
 }
 
