@@ -4,20 +4,12 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/owned_handles.h"
 #include "platform/standin/text_renderer.h"
 
 namespace standin {
 
 namespace {
-
-struct IconvClose {
-    using pointer = iconv_t;
-    void operator()(iconv_t converter) const {
-        if (converter != reinterpret_cast<iconv_t>(-1)) {
-            iconv_close(converter);
-        }
-    }
-};
 
 // Windows' default character for the code page, "・" (U+30FB): what a lead byte becomes whose
 // pair the table lacks.
@@ -40,9 +32,12 @@ const char* SingleByteOutsideTheTable(unsigned char byte) {
     return byte >= 0xFD ? PRIVATE_USE[byte - 0xFD] : DEFAULT_CHARACTER;
 }
 
-// The converter is made once; glibc's CP932 table is the Windows one.
+// The converter is made once; glibc's CP932 table is the Windows one. Null where iconv lacks it.
 iconv_t Converter() {
-    static const std::unique_ptr<void, IconvClose> converter(iconv_open("UTF-8", "CP932"));
+    static const std::unique_ptr<void, owned::Deleter<iconv_close>> converter([] {
+        iconv_t opened = iconv_open("UTF-8", "CP932");
+        return opened != reinterpret_cast<iconv_t>(-1) ? opened : nullptr;
+    }());
     return converter.get();
 }
 
@@ -51,7 +46,7 @@ iconv_t Converter() {
 std::string DecodeCodePage932(std::string_view bytes) {
     iconv_t converter = Converter();
     std::string result;
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    if (converter == nullptr) {
         return result;
     }
     iconv(converter, nullptr, nullptr, nullptr, nullptr);
