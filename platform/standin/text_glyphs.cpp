@@ -25,9 +25,10 @@ EM_JS(int, DecodePairInBrowser, (int lead, int trail, char* output, int capacity
 });
 // clang-format on
 
-// The pairs decoded so far, each once: the program draws a new date on every tick, and a call to
-// the browser's decoder costs many times a lookup. Code page 932 has fewer than 8,000 pairs.
-const std::string& DecodedPair(unsigned char lead, unsigned char trail) {
+// Appends the character of a double-byte pair, if it is one. The browser decodes each pair once:
+// the program draws a new date on every tick, and a call to the browser's decoder costs many
+// times a lookup. Code page 932 has fewer than 8,000 pairs.
+bool AppendPair(std::string& text, unsigned char lead, unsigned char trail) {
     static std::unordered_map<int, std::string> pairs;
     const auto [entry, added] = pairs.try_emplace(lead << 8 | trail);
     if (added) {
@@ -35,7 +36,8 @@ const std::string& DecodedPair(unsigned char lead, unsigned char trail) {
         entry->second.assign(utf8, static_cast<std::size_t>(DecodePairInBrowser(
                                        lead, trail, utf8, static_cast<int>(sizeof utf8))));
     }
-    return entry->second;
+    text += entry->second;
+    return !entry->second.empty();
 }
 
 }  // namespace
@@ -47,18 +49,14 @@ std::string DecodeCodePage932(std::string_view bytes) {
     for (std::size_t index = 0; index < bytes.size(); ++index) {
         const auto byte = static_cast<unsigned char>(bytes[index]);
         const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-        const std::string* pair =
-            lead && index + 1 < bytes.size()
-                ? &DecodedPair(byte, static_cast<unsigned char>(bytes[index + 1]))
-                : nullptr;
         if (byte < 0x80) {
             result += static_cast<char>(byte);
         } else if (byte >= 0xA1 && byte <= 0xDF) {
             // Half-width katakana, U+FF61 to U+FF9F.
             result += byte < 0xC0 ? "\xEF\xBD" : "\xEF\xBE";
             result += static_cast<char>(byte < 0xC0 ? byte : byte - 0x40);
-        } else if (pair != nullptr && !pair->empty()) {
-            result += *pair;
+        } else if (lead && index + 1 < bytes.size() &&
+                   AppendPair(result, byte, static_cast<unsigned char>(bytes[index + 1]))) {
             ++index;
         } else {
             result += REPLACEMENT_GLYPH;
