@@ -150,9 +150,14 @@ def main():
         if not os.access(path, os.X_OK):
             print("no program at %s: build the release preset first" % path)
             return 2
-    # Several programs, such as two builds to compare, are told apart by their file names.
-    labels = ["program"] if len(arguments.programs) == 1 else [
-        os.path.basename(path) for path in arguments.programs]
+    # Several programs, such as two builds to compare, are told apart by their file names, or by
+    # their paths where file names are the same (build/release/sorvelin against another build's).
+    names = [os.path.basename(path) for path in arguments.programs]
+    labels = ["program"] if len(names) == 1 else [
+        path if names.count(name) > 1 else name for path, name in zip(arguments.programs, names)]
+    if len(set(labels)) < len(labels):
+        print("the same program is given twice: give each once")
+        return 2
     kinds = {}
     for label, path in zip(labels, arguments.programs):
         for state in ("mode 0", "mode 1", "status bar"):
