@@ -15,10 +15,6 @@ namespace {
 // pair the table lacks.
 constexpr char DEFAULT_CHARACTER[] = "\xE3\x83\xBB";
 
-bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // The single bytes that glibc's table leaves out and Windows maps: 0x80 to U+0080, 0xA0 to
 // U+F8F0 and 0xFD to 0xFF to U+F8F1 to U+F8F3.
 const char* SingleByteOutsideTheTable(unsigned char byte) {

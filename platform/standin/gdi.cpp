@@ -39,8 +39,8 @@ HDC OpenDeviceContext(Window* window, const RECT* clip) {
     dc->topLevel = level->handle;
     dc->surface = level->surface.get();
     // The clip is within the window's client area and the surface's, in surface coordinates.
-    const RECT area =
-        Intersect(clip != nullptr ? *clip : ClientRectangle(window), ClientRectangle(window));
+    const RECT client = ClientRectangle(window);
+    const RECT area = clip != nullptr ? Intersect(*clip, client) : client;
     dc->clip = Intersect(RECT{area.left + dc->originX, area.top + dc->originY,
                               area.right + dc->originX, area.bottom + dc->originY},
                          ClientRectangle(level));

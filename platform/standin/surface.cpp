@@ -75,8 +75,8 @@ void Surface::GrowTo(int width, int height) {
     const Span whole{0, width_};
     rows_.assign(static_cast<std::size_t>(height_),
                  RowState{0, whole, false, {}, whole, WHOLE_ROW});
-    changedRows_.resize(
-        rows_.size());  // its room stays, so that the heap does not grow while drawing
+    // Its room stays, so that the heap does not grow while drawing.
+    changedRows_.resize(rows_.size());
     std::iota(changedRows_.begin(), changedRows_.end(), 0);
     saved_.clear();
 }

@@ -48,14 +48,13 @@ std::string DecodeCodePage932(std::string_view bytes) {
     std::string result;
     for (std::size_t index = 0; index < bytes.size(); ++index) {
         const auto byte = static_cast<unsigned char>(bytes[index]);
-        const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
         if (byte < 0x80) {
             result += static_cast<char>(byte);
         } else if (byte >= 0xA1 && byte <= 0xDF) {
             // Half-width katakana, U+FF61 to U+FF9F.
             result += byte < 0xC0 ? "\xEF\xBD" : "\xEF\xBE";
             result += static_cast<char>(byte < 0xC0 ? byte : byte - 0x40);
-        } else if (lead && index + 1 < bytes.size() &&
+        } else if (IsLeadByte(byte) && index + 1 < bytes.size() &&
                    AppendPair(result, byte, static_cast<unsigned char>(bytes[index + 1]))) {
             ++index;
         } else {

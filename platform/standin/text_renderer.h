@@ -32,6 +32,11 @@ struct TextPixels {
 };
 TextPixels RenderText(std::string_view bytes);  // code page 932
 
+// Whether a code page 932 byte starts a double-byte character.
+constexpr bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // Code page 932 bytes as the text that TextOutA shows: UTF-8, with one replacement glyph for each
 // invalid byte and each control character (TextOutA writes no line breaks). Defined by the core.
 std::string DrawableText(std::string_view codePage932);
