@@ -31,7 +31,11 @@ constexpr COLORREF CELL_COLOUR = RGB(10, 20, 30);
 std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes) {
     const owned::CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT));
     const owned::Cairo cairo(cairo_create(image.get()));
-    cairo_set_source_rgb(cairo.get(), 64 / 255.0, 64 / 255.0, 64 / 255.0);
+    const auto source = [&cairo](COLORREF colour) {
+        cairo_set_source_rgb(cairo.get(), GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
+                             GetBValue(colour) / 255.0);
+    };
+    source(RGB(64, 64, 64));
     cairo_paint(cairo.get());
     const owned::CairoFontOptions options(cairo_font_options_create());
     cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_NONE);
@@ -47,10 +51,10 @@ std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes) {
     pango_layout_set_text(layout.get(), utf8.data(), static_cast<int>(utf8.size()));
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
-    cairo_set_source_rgb(cairo.get(), 10 / 255.0, 20 / 255.0, 30 / 255.0);  // CELL_COLOUR
+    source(CELL_COLOUR);
     cairo_rectangle(cairo.get(), x, y, logical.width, logical.height);
     cairo_fill(cairo.get());
-    cairo_set_source_rgb(cairo.get(), 1, 1, 1);  // TEXT_COLOUR
+    source(TEXT_COLOUR);
     cairo_move_to(cairo.get(), x, y);
     pango_cairo_show_layout(cairo.get(), layout.get());
     cairo_surface_flush(image.get());
