@@ -43,7 +43,7 @@ STARTUP_SECONDS = 90.0  # valgrind makes the start many times slower
 # names there, so its parts are taken from the exported functions that they run under.
 TICK = r"TimerTick\("
 STATUS_TEXT = r"GtkHost::WindowChanged\("
-CHANGED_PIXELS = r"GtkHost::QueueChangedParts\("
+CHANGED_PIXELS = r"PartialRedraw::ShowChanges\("
 LAYOUT = r"^gtk_container_check_resize$"  # the frame clock's layout phase
 EVENTS_AND_DRAWING = r"^gtk_main_do_event$"  # X events, and the expose of the paint phase
 CLIENT_COPY = r"OnDrawClient\("
@@ -88,7 +88,8 @@ def inclusive_costs(path):
                           check=True, capture_output=True, text=True).stdout
     costs = {}
     for line in text.splitlines():
-        match = re.match(r"\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(?:\S+:)?(.+?)(?: \[.*\])?$", line)
+        # The file comes first, up to its one colon; the name keeps its namespaces.
+        match = re.match(r"\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(?:[^\s:]*:)?(.+?)(?: \[.*\])?$", line)
         # A name with a quote and a number is a deeper level of a cycle, counted already.
         if match and not re.search(r"'\d", match.group(2)):
             name = match.group(2).strip()
