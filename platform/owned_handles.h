@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 #include <glib-object.h>
+#include <iconv.h>
+#include <pango/pango.h>
 
 #include <memory>
 
@@ -26,5 +28,13 @@ using CairoRectangleList =
     std::unique_ptr<cairo_rectangle_list_t, Deleter<cairo_rectangle_list_destroy>>;
 template <typename Object>
 using GObject = std::unique_ptr<Object, Deleter<g_object_unref>>;
+using FontDescription = std::unique_ptr<PangoFontDescription, Deleter<pango_font_description_free>>;
+
+// An iconv converter, or null where iconv has no such conversion.
+using Iconv = std::unique_ptr<void, Deleter<iconv_close>>;
+inline Iconv OpenIconv(const char* to, const char* from) {
+    const iconv_t opened = iconv_open(to, from);
+    return Iconv(opened != reinterpret_cast<iconv_t>(-1) ? opened : nullptr);
+}
 
 }  // namespace owned

@@ -2,7 +2,6 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <memory>
 
 #include "platform/owned_handles.h"
 #include "platform/standin/text_renderer.h"
@@ -30,10 +29,7 @@ const char* SingleByteOutsideTheTable(unsigned char byte) {
 
 // The converter is made once; glibc's CP932 table is the Windows one. Null where iconv lacks it.
 iconv_t Converter() {
-    static const std::unique_ptr<void, owned::Deleter<iconv_close>> converter([] {
-        iconv_t opened = iconv_open("UTF-8", "CP932");
-        return opened != reinterpret_cast<iconv_t>(-1) ? opened : nullptr;
-    }());
+    static const owned::Iconv converter = owned::OpenIconv("UTF-8", "CP932");
     return converter.get();
 }
 

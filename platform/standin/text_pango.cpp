@@ -30,8 +30,6 @@ constexpr int TILE_PIXELS = 8192;
 constexpr std::uint32_t COVERED_GREEN = 0x80;
 
 using Layout = owned::GObject<PangoLayout>;
-using FontDescription =
-    std::unique_ptr<PangoFontDescription, owned::Deleter<pango_font_description_free>>;
 
 Layout MakeLayout() {
     // The process's shared font map: a toolkit in the same process has the same fonts open.
@@ -43,7 +41,7 @@ Layout MakeLayout() {
     cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_FULL);
     cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
     pango_cairo_context_set_font_options(context.get(), options.get());
-    const FontDescription font(pango_font_description_from_string(DEFAULT_FONT_FAMILY));
+    const owned::FontDescription font(pango_font_description_from_string(DEFAULT_FONT_FAMILY));
     pango_font_description_set_absolute_size(font.get(), DEFAULT_FONT_PIXELS * PANGO_SCALE);
     pango_context_set_font_description(context.get(), font.get());
     return Layout(pango_layout_new(context.get()));
@@ -98,7 +96,7 @@ bool OneGlyphOfTheDefaultFont(PangoLayout* layout) {
         (run->glyphs->glyphs[0].glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0) {
         return false;
     }
-    const FontDescription font(pango_font_describe(run->item->analysis.font));
+    const owned::FontDescription font(pango_font_describe(run->item->analysis.font));
     const char* family = pango_font_description_get_family(font.get());
     return family != nullptr && std::strcmp(family, DEFAULT_FONT_FAMILY) == 0;
 }

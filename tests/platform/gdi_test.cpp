@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/owned_handles.h"
 #include "tests/platform/test_window.h"
 
 namespace {
@@ -268,12 +269,8 @@ TEST_F(CodePage932Test, EverySingleByteIsTheCharacterWindowsGivesIt) {
 // Every lead byte with every byte after it that is not zero is one character: the one of
 // glibc's CP932 table, which is Microsoft's, or the default character where the table has none.
 TEST_F(CodePage932Test, EveryDoubleBytePairIsTheTablesCharacterOrTheDefault) {
-    struct Close {
-        using pointer = iconv_t;
-        void operator()(iconv_t converter) const { iconv_close(converter); }
-    };
-    const std::unique_ptr<void, Close> table(iconv_open("UTF-8", "CP932"));
-    ASSERT_NE(table.get(), reinterpret_cast<iconv_t>(-1));
+    const owned::Iconv table = owned::OpenIconv("UTF-8", "CP932");
+    ASSERT_NE(table, nullptr);
     const auto lookUp = [&table](char lead, char trail) {
         char in[] = {lead, trail};
         char out[8];

@@ -43,8 +43,7 @@ std::vector<std::uint32_t> DirectPicture(int x, int y, std::string_view bytes) {
     cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
     const owned::GObject<PangoLayout> layout(pango_cairo_create_layout(cairo.get()));
     pango_cairo_context_set_font_options(pango_layout_get_context(layout.get()), options.get());
-    const std::unique_ptr<PangoFontDescription, owned::Deleter<pango_font_description_free>> font(
-        pango_font_description_from_string("IPAGothic"));
+    const owned::FontDescription font(pango_font_description_from_string("IPAGothic"));
     pango_font_description_set_absolute_size(font.get(), 16 * PANGO_SCALE);
     pango_layout_set_font_description(layout.get(), font.get());
     const std::string utf8 = standin::DrawableText(bytes);

@@ -5,24 +5,20 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include <memory>
 #include <string>
+
+#include "platform/owned_handles.h"
 
 namespace test_support {
 
 // Decodes a zero-terminated code page 932 text to UTF-8; a text that does not decode whole (such
 // as one that ends inside a double-byte character) fails the test.
 inline std::string DecodeCp932(const char* text) {
-    struct Close {
-        using pointer = iconv_t;
-        void operator()(iconv_t converter) const { iconv_close(converter); }
-    };
-    const iconv_t opened = iconv_open("UTF-8", "CP932");
-    EXPECT_NE(opened, reinterpret_cast<iconv_t>(-1)) << "glibc has no CP932 converter";
-    if (opened == reinterpret_cast<iconv_t>(-1)) {
+    const owned::Iconv converter = owned::OpenIconv("UTF-8", "CP932");
+    EXPECT_NE(converter, nullptr) << "glibc has no CP932 converter";
+    if (converter == nullptr) {
         return "";
     }
-    const std::unique_ptr<void, Close> converter(opened);
     std::string input(text);
     std::string output(input.size() * 4, '\0');
     char* inputPointer = input.data();
