@@ -15,15 +15,19 @@ namespace {
 const COLORREF STOCK_BRUSHES[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
                                   RGB(64, 64, 64), RGB(0, 0, 0)};
 
+// Where the DC's record is among the open ones; their end when there is no such DC.
+auto FindRecord(HDC dc) {
+    auto& records = Global().deviceContexts;
+    return std::find_if(records.begin(), records.end(), [dc](const auto& record) {
+        return reinterpret_cast<HDC>(record.get()) == dc;
+    });
+}
+
 }  // namespace
 
 DeviceContext* FindDeviceContext(HDC dc) {
-    for (const auto& record : Global().deviceContexts) {
-        if (reinterpret_cast<HDC>(record.get()) == dc) {
-            return record.get();
-        }
-    }
-    return nullptr;
+    const auto found = FindRecord(dc);
+    return found != Global().deviceContexts.end() ? found->get() : nullptr;
 }
 
 HDC OpenDeviceContext(Window* window, const RECT* clip) {
@@ -50,16 +54,13 @@ HDC OpenDeviceContext(Window* window, const RECT* clip) {
 }
 
 bool CloseDeviceContext(HDC dc) {
-    auto& records = Global().deviceContexts;
-    auto found = std::find_if(records.begin(), records.end(), [dc](const auto& record) {
-        return reinterpret_cast<HDC>(record.get()) == dc;
-    });
-    if (found == records.end()) {
+    const auto found = FindRecord(dc);
+    if (found == Global().deviceContexts.end()) {
         return false;
     }
     const bool damaged = (*found)->damaged;
     HWND topLevel = (*found)->topLevel;
-    records.erase(found);
+    Global().deviceContexts.erase(found);
     // The host learns of new pixels once per drawing, not once per pixel.
     if (damaged && FindWindowRecord(topLevel) != nullptr) {
         CurrentHost().SurfaceChanged(topLevel);
